@@ -1,0 +1,41 @@
+# The native build: the portable core over stand-ins of the Win32 interface, the
+# native plug-in module, the reference host, unit tests, fuzz targets and benchmarks.
+set(CMAKE_POSITION_INDEPENDENT_CODE ON)
+
+# The stand-ins are one shared library, so that the plug-in module and the host that
+# loads it script the same desktop.
+add_library(kveltar_win32_standin SHARED
+  ${PROJECT_SOURCE_DIR}/src/platform/native/codepage_standin.cpp
+  ${PROJECT_SOURCE_DIR}/src/platform/native/file_system_native.cpp
+  ${PROJECT_SOURCE_DIR}/src/platform/native/runtime_text_native.cpp
+  ${PROJECT_SOURCE_DIR}/src/platform/native/ui_standin.cpp)
+target_include_directories(kveltar_win32_standin PUBLIC ${PROJECT_SOURCE_DIR}/src)
+
+add_library(kveltar_core STATIC ${KVELTAR_CORE_SOURCES})
+target_include_directories(kveltar_core PUBLIC ${PROJECT_SOURCE_DIR}/src)
+target_link_libraries(kveltar_core PUBLIC kveltar_win32_standin)
+set_target_properties(kveltar_core PROPERTIES CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
+
+# The native plug-in module: exports PluginProc and PluginVersion only.
+add_library(kveltar_plugin MODULE ${PROJECT_SOURCE_DIR}/src/platform/native/module_entry.cpp)
+set_target_properties(kveltar_plugin PROPERTIES OUTPUT_NAME kveltar PREFIX "" CXX_VISIBILITY_PRESET hidden)
+target_link_libraries(kveltar_plugin PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,kveltar_core>")
+
+add_library(kveltar_host_scene STATIC ${KVELTAR_HOST_SCENE_SOURCES})
+target_include_directories(kveltar_host_scene PUBLIC ${PROJECT_SOURCE_DIR}/tools/host)
+target_link_libraries(kveltar_host_scene PUBLIC kveltar_win32_standin)
+
+add_executable(kveltar-host ${KVELTAR_HOST_SOURCES})
+target_link_libraries(kveltar-host PRIVATE kveltar_host_scene ${CMAKE_DL_LIBS})
+# The plug-in module is found beside the host.
+add_dependencies(kveltar-host kveltar_plugin)
+
+if(BUILD_TESTING)
+  include(${PROJECT_SOURCE_DIR}/tests/native_tests.cmake)
+endif()
+if(KVELTAR_FUZZ)
+  include(${PROJECT_SOURCE_DIR}/fuzz/fuzz_targets.cmake)
+endif()
+if(KVELTAR_BENCH AND NOT KVELTAR_SANITIZE AND NOT KVELTAR_FUZZ)
+  include(${PROJECT_SOURCE_DIR}/bench/benchmarks.cmake)
+endif()

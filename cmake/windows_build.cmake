@@ -1,0 +1,31 @@
+# The Windows build: kveltar_64.dlx, the reference host and the tests that run under Wine.
+add_compile_definitions(UNICODE _UNICODE __USE_MINGW_ANSI_STDIO=1 WINVER=0x0601 _WIN32_WINNT=0x0601)
+# The C and C++ runtimes are linked into every module: the DLL imports system DLLs only.
+set(KVELTAR_STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
+
+add_library(kveltar_core STATIC ${KVELTAR_CORE_SOURCES}
+  ${PROJECT_SOURCE_DIR}/src/platform/windows/file_system_windows.cpp
+  ${PROJECT_SOURCE_DIR}/src/platform/windows/runtime_text_windows.cpp)
+target_include_directories(kveltar_core PUBLIC ${PROJECT_SOURCE_DIR}/src)
+target_link_libraries(kveltar_core PUBLIC user32 gdi32 comdlg32)
+
+add_library(kveltar_plugin SHARED
+  ${PROJECT_SOURCE_DIR}/src/plugin/dll_main.cpp
+  ${PROJECT_SOURCE_DIR}/resources/kveltar.rc
+  ${PROJECT_SOURCE_DIR}/resources/kveltar.def)
+set_target_properties(kveltar_plugin PROPERTIES OUTPUT_NAME kveltar_64 PREFIX "" SUFFIX ".dlx")
+target_link_libraries(kveltar_plugin PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,kveltar_core>")
+target_link_options(kveltar_plugin PRIVATE ${KVELTAR_STATIC_RUNTIME})
+target_include_directories(kveltar_plugin PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/resources)
+
+add_library(kveltar_host_scene STATIC ${KVELTAR_HOST_SCENE_SOURCES})
+target_include_directories(kveltar_host_scene PUBLIC ${PROJECT_SOURCE_DIR}/tools/host ${PROJECT_SOURCE_DIR}/src)
+target_link_libraries(kveltar_host_scene PUBLIC user32 comdlg32)
+
+add_executable(kveltar-host ${KVELTAR_HOST_SOURCES})
+target_link_libraries(kveltar-host PRIVATE kveltar_host_scene)
+target_link_options(kveltar-host PRIVATE ${KVELTAR_STATIC_RUNTIME} -municode)
+
+if(BUILD_TESTING)
+  include(${PROJECT_SOURCE_DIR}/tests/wine/wine_tests.cmake)
+endif()

@@ -1,0 +1,14 @@
+// Copies of the text fields of the host context. Each assigns the field to `out` and
+// returns out's wide half (the narrow half lies 520 bytes further on), or null when
+// an argument is missing.
+#pragma once
+
+#include "common/dual_string.h"
+#include "plugin/host_records.h"
+
+char16_t* CopyHostFilePath(const HostContext* context, DualString* out);
+char16_t* CopyHostTextA(const HostContext* context, DualString* out);  // hostName
+char16_t* CopyHostTextB(const HostContext* context, DualString* out);  // hostVersion
+
+// Builds a message from wide text and stores it in the context's errorText.
+void SetErrorText(HostContext* context, const char16_t* text);

@@ -1,0 +1,25 @@
+#include "common/memory.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+long failureCountdown = 0;
+long allocationsMade = 0;
+
+}  // namespace
+
+void* AllocZeroed(size_t count, size_t size) {
+  ++allocationsMade;
+  if (failureCountdown > 0 && --failureCountdown == 0) return nullptr;
+  if (size != 0 && count > SIZE_MAX / size) return nullptr;
+  if (count == 0 || size == 0) return calloc(1, 1);
+  return calloc(count, size);
+}
+
+void FreeMemory(void* block) { free(block); }
+
+void SetAllocationFailure(long countdown) { failureCountdown = countdown; }
+
+long AllocationsMade() { return allocationsMade; }

@@ -1,0 +1,82 @@
+// Wide-path file functions of the native build: UTF-16 paths are opened as UTF-8.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+
+#include "platform/file_system.h"
+#include "platform/native/utf8_path.h"
+
+std::string Utf16ToUtf8(const char16_t* text) {
+  std::string out;
+  for (size_t i = 0; text[i] != 0; ++i) {
+    uint32_t code = text[i];
+    if (code >= 0xD800 && code <= 0xDBFF && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+      code = 0x10000 + ((code - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+      ++i;
+    } else if (code >= 0xD800 && code <= 0xDFFF) {
+      code = 0xFFFD;
+    }
+    if (code < 0x80) {
+      out += static_cast<char>(code);
+    } else if (code < 0x800) {
+      out += static_cast<char>(0xC0 | (code >> 6));
+      out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+      out += static_cast<char>(0xE0 | (code >> 12));
+      out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | (code >> 18));
+      out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+  }
+  return out;
+}
+
+FILE* OpenFileWide(const char16_t* path, const char* mode) {
+  if (path == nullptr || mode == nullptr) return nullptr;
+  // The C library here has no text mode: drop the 't' that Windows code asks for.
+  char plainMode[8] = {};
+  size_t used = 0;
+  for (size_t i = 0; mode[i] != 0 && used < sizeof plainMode - 1; ++i) {
+    if (mode[i] != 't') plainMode[used++] = mode[i];
+  }
+  return fopen(Utf16ToUtf8(path).c_str(), plainMode);
+}
+
+FILE* CreateNewFileWide(const char16_t* path) {
+  if (path == nullptr) return nullptr;
+  int handle = open(Utf16ToUtf8(path).c_str(), O_CREAT | O_EXCL | O_WRONLY, 0666);
+  if (handle < 0) return nullptr;
+  FILE* stream = fdopen(handle, "wb");
+  if (stream == nullptr) close(handle);
+  return stream;
+}
+
+int ReplaceFileWide(const char16_t* source, const char16_t* target) {
+  if (source == nullptr || target == nullptr) return 0;
+  std::string to = Utf16ToUtf8(target);
+  struct stat info;
+  // Like MoveFileEx, refuse to replace a directory.
+  if (stat(to.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return 0;
+  return rename(Utf16ToUtf8(source).c_str(), to.c_str()) == 0 ? 1 : 0;
+}
+
+int RemoveFileWide(const char16_t* path) {
+  if (path == nullptr) return 0;
+  return unlink(Utf16ToUtf8(path).c_str()) == 0 ? 1 : 0;
+}
+
+int SetCurrentDirectoryWide(const char16_t* path) {
+  if (path == nullptr) return 0;
+  return chdir(Utf16ToUtf8(path).c_str()) == 0 ? 1 : 0;
+}
+
+int64_t StreamSizeBySeeking(FILE* stream) {
+  if (stream == nullptr || fseeko(stream, 0, SEEK_END) != 0) return -1;
+  return static_cast<int64_t>(ftello(stream));
+}

@@ -1,0 +1,18 @@
+# Native tests: the portable unit tests plus those that script the stand-in desktop,
+# and end-to-end runs of the native reference host on the native plug-in module.
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+file(GLOB KVELTAR_NATIVE_TEST_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/native/*.cpp)
+add_executable(kveltar_unit_tests ${KVELTAR_UNIT_TEST_SOURCES} ${KVELTAR_NATIVE_TEST_SOURCES})
+target_include_directories(kveltar_unit_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+target_link_libraries(kveltar_unit_tests PRIVATE kveltar_core kveltar_host_scene GTest::gtest_main)
+target_compile_definitions(kveltar_unit_tests PRIVATE
+  KVELTAR_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
+  KVELTAR_NATIVE_PLUGIN="$<TARGET_FILE:kveltar_plugin>")
+add_dependencies(kveltar_unit_tests kveltar_plugin)
+gtest_discover_tests(kveltar_unit_tests WORKING_DIRECTORY ${CMAKE_BINARY_DIR} DISCOVERY_TIMEOUT 60)
+
+add_test(NAME host_describe_native COMMAND kveltar-host describe $<TARGET_FILE:kveltar_plugin>)
+set_tests_properties(host_describe_native PROPERTIES
+  PASS_REGULAR_EXPRESSION "PluginProc\\(describe\\): 1.*RegisterExtension: called 1 time\\(s\\), record same, extension wide \"sod\"")

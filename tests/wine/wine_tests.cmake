@@ -1,0 +1,34 @@
+# Tests of the Windows build, run under Wine (see tests/wine/run_in_wine.sh). The
+# portable unit tests are built again for Windows, so that they also check the real
+# Win32 and runtime calls; the end-to-end tests load the real kveltar_64.dlx.
+set(KVELTAR_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources for the Windows build")
+set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(${KVELTAR_GTEST_SOURCE} googletest EXCLUDE_FROM_ALL)
+
+set(KVELTAR_WINE ${PROJECT_SOURCE_DIR}/tests/wine/run_in_wine.sh)
+set(KVELTAR_WINE_ENV "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix;WINEDEBUG=-all")
+
+add_executable(kveltar_unit_tests ${KVELTAR_UNIT_TEST_SOURCES})
+target_include_directories(kveltar_unit_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+target_link_libraries(kveltar_unit_tests PRIVATE kveltar_core kveltar_host_scene gtest_main)
+target_link_options(kveltar_unit_tests PRIVATE ${KVELTAR_STATIC_RUNTIME})
+target_compile_definitions(kveltar_unit_tests PRIVATE KVELTAR_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data")
+
+file(GLOB KVELTAR_WINE_TEST_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/wine/*.cpp)
+add_executable(kveltar_wine_tests ${KVELTAR_WINE_TEST_SOURCES})
+target_include_directories(kveltar_wine_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+target_link_libraries(kveltar_wine_tests PRIVATE kveltar_core kveltar_host_scene gtest)
+target_link_options(kveltar_wine_tests PRIVATE ${KVELTAR_STATIC_RUNTIME})
+add_dependencies(kveltar_wine_tests kveltar_plugin kveltar-host)
+
+add_test(NAME unit_tests_windows COMMAND ${KVELTAR_WINE} $<TARGET_FILE:kveltar_unit_tests>)
+add_test(NAME wine_end_to_end COMMAND ${KVELTAR_WINE} $<TARGET_FILE:kveltar_wine_tests> $<TARGET_FILE:kveltar_plugin>)
+add_test(NAME host_describe_windows COMMAND ${KVELTAR_WINE} $<TARGET_FILE:kveltar-host> describe $<TARGET_FILE:kveltar_plugin>)
+set_tests_properties(host_describe_windows PROPERTIES
+  PASS_REGULAR_EXPRESSION "PluginProc\\(describe\\): 1.*RegisterExtension: called 1 time\\(s\\), record same, extension wide \"sod\"")
+set_tests_properties(unit_tests_windows wine_end_to_end host_describe_windows PROPERTIES ENVIRONMENT "${KVELTAR_WINE_ENV}")
+set_tests_properties(unit_tests_windows wine_end_to_end PROPERTIES WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+
+add_test(NAME dll_exports_and_imports COMMAND ${PROJECT_SOURCE_DIR}/tests/wine/check_dll.sh $<TARGET_FILE:kveltar_plugin>)

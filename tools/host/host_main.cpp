@@ -1,0 +1,76 @@
+// kveltar-host, the reference host: it loads the kveltar plug-in the way the modelling
+// host does, plays the host's side of every call with a real in-memory scene, and
+// drives the plug-in's operations from the command line.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "host_commands.h"
+#include "host_text.h"
+
+namespace host {
+
+namespace {
+
+void PrintUsage() {
+  std::fprintf(stderr,
+               "usage: kveltar-host [options] COMMAND ARGS\n"
+               "commands:\n"
+               "  describe PLUGIN          print what the plug-in answers and registers\n"
+               "options:\n"
+               "  --plugin PATH            the plug-in to load (default: beside kveltar-host)\n"
+               "  --fail SERVICE[:N]       make the Nth call (default 1) of a host service fail\n"
+               "  --fail-call N            make the Nth call of any host service fail\n");
+}
+
+bool ParseFailure(const std::string& text, HostOptions* options) {
+  size_t colon = text.find(':');
+  long nth = 1;
+  if (colon != std::string::npos) nth = std::strtol(text.c_str() + colon + 1, nullptr, 10);
+  if (nth < 1) return false;
+  options->failServices.emplace_back(text.substr(0, colon), nth);
+  return true;
+}
+
+int Run(const std::vector<std::u16string>& args) {
+  HostOptions options;
+  std::string command;
+  for (size_t i = 0; i < args.size(); ++i) {
+    std::string arg = Utf16ToUtf8(args[i]);
+    bool hasValue = i + 1 < args.size();
+    if (arg == "--plugin" && hasValue) {
+      options.pluginPath = args[++i];
+    } else if (arg == "--fail" && hasValue) {
+      if (!ParseFailure(Utf16ToUtf8(args[++i]), &options)) return kExitUsage;
+    } else if (arg == "--fail-call" && hasValue) {
+      options.failCallNumber = std::strtol(Utf16ToUtf8(args[++i]).c_str(), nullptr, 10);
+    } else if (arg.size() > 2 && arg.compare(0, 2, "--") == 0) {
+      options.flags.push_back(arg);
+    } else if (command.empty()) {
+      command = arg;
+    } else {
+      options.positional.push_back(args[i]);
+    }
+  }
+  if (command == "describe") return CommandDescribe(options);
+  PrintUsage();
+  return kExitUsage;
+}
+
+}  // namespace
+
+}  // namespace host
+
+#ifdef _WIN32
+int wmain(int argc, wchar_t** argv) {
+  std::vector<std::u16string> args;
+  for (int i = 1; i < argc; ++i) args.emplace_back(reinterpret_cast<const char16_t*>(argv[i]));
+  return host::Run(args);
+}
+#else
+int main(int argc, char** argv) {
+  std::vector<std::u16string> args;
+  for (int i = 1; i < argc; ++i) args.push_back(host::Utf8ToUtf16(argv[i]));
+  return host::Run(args);
+}
+#endif

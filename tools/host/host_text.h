@@ -1,0 +1,16 @@
+// Text conversions of the reference host.
+#pragma once
+
+#include <string>
+
+namespace host {
+
+std::u16string Utf8ToUtf16(const std::string& text);
+std::string Utf16ToUtf8(const std::u16string& text);
+// The system's narrow (ANSI) code page, as the host fills the narrow halves.
+std::string ToAnsi(const std::u16string& text);
+std::u16string FromAnsi(const std::string& text);
+// A JSON string literal of UTF-8 text.
+std::string JsonQuote(const std::string& text);
+
+}  // namespace host
