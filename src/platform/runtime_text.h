@@ -1,5 +1,5 @@
 // The runtime library's own wide/narrow conversions (wcstombs and mbstowcs in the
-// current locale) and its path splitter. The native stand-ins behave like the
+// current locale). The native stand-ins behave like the
 // Windows runtime in its start-up "C" locale: UTF-16 units below 256 map to the byte
 // of the same value, others cannot be converted.
 #pragma once
@@ -15,11 +15,3 @@ size_t RuntimeWideToNarrow(char* target, const char16_t* source, size_t targetBy
 // mbstowcs: converts the zero-terminated `source` into at most `targetUnits` units.
 // Returns the units written without the terminator, or (size_t)-1.
 size_t RuntimeNarrowToWide(char16_t* target, const char* source, size_t targetUnits);
-
-// Capacity, in UTF-16 units with the terminator, of each part of SplitPathWide.
-constexpr size_t kPathPartUnits = 260;
-
-// _wsplitpath: splits `path` (at most 259 units and its terminator) into drive ("C:"),
-// directory (up to and including the last '\' or '/'), file name and extension (from
-// the last '.' of the file name). Each out buffer holds kPathPartUnits units.
-void SplitPathWide(const char16_t* path, char16_t* drive, char16_t* directory, char16_t* name, char16_t* extension);

@@ -18,8 +18,8 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
-#include <windows.h>
 #include <commdlg.h>
+#include <windows.h>
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "UTF-16 wchar_t expected");
 
@@ -92,7 +92,8 @@ struct OPENFILENAMEW {
 
 #define LOWORD(l) (static_cast<WORD>(static_cast<uintptr_t>(l) & 0xffff))
 #define HIWORD(l) (static_cast<WORD>((static_cast<uintptr_t>(l) >> 16) & 0xffff))
-#define MAKEWPARAM(l, h) (static_cast<WPARAM>((static_cast<DWORD>(l) & 0xffff) | ((static_cast<DWORD>(h) & 0xffff) << 16)))
+#define MAKEWPARAM(l, h) \
+  (static_cast<WPARAM>((static_cast<DWORD>(l) & 0xffff) | ((static_cast<DWORD>(h) & 0xffff) << 16)))
 #define MAKEINTRESOURCEW(i) (reinterpret_cast<LPCWSTR>(static_cast<uintptr_t>(static_cast<WORD>(i))))
 
 enum : UINT {

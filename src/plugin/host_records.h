@@ -31,7 +31,7 @@ struct HostVertex {
 // The per-corner texture coordinates of one face.
 struct HostFaceTexCoords {
   uint8_t unused0[8];
-  int32_t* indices;       // cornerCount indices into the context's texCoordTable
+  int32_t* indices;  // cornerCount indices into the context's texCoordTable
   uint8_t unused16[8];
   HostTexCoord* corners;  // cornerCount records, one per corner
 };
@@ -176,7 +176,8 @@ static_assert(offsetof(HostPolygonSetMethods, SetCornerCount) == 8 * 8, "");
 static_assert(sizeof(HostPolygonSet) == 928 && offsetof(HostPolygonSet, faceCount) == 16, "");
 static_assert(offsetof(HostPolygonSet, faces) == 24, "");
 static_assert(offsetof(HostMap, mapKind) == 4 && offsetof(HostMap, mapFlags) == 8 && offsetof(HostMap, path) == 48, "");
-static_assert(offsetof(HostMaterialMethods, AcquireMap) == 6 * 8 && offsetof(HostMaterialMethods, FindMap) == 8 * 8, "");
+static_assert(offsetof(HostMaterialMethods, AcquireMap) == 6 * 8 && offsetof(HostMaterialMethods, FindMap) == 8 * 8,
+              "");
 static_assert(sizeof(HostMaterial) == 896 && offsetof(HostMaterial, name) == 12, "");
 static_assert(offsetof(HostMaterial, name) + offsetof(DualString, narrow) == 532, "narrow name at 532");
 static_assert(offsetof(HostMaterial, diffuse) == 792 && offsetof(HostMaterial, ambient) == 808, "");

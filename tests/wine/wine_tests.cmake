@@ -19,8 +19,8 @@ target_compile_definitions(kveltar_unit_tests PRIVATE KVELTAR_TEST_DATA="${PROJE
 file(GLOB KVELTAR_WINE_TEST_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/wine/*.cpp)
 add_executable(kveltar_wine_tests ${KVELTAR_WINE_TEST_SOURCES})
 target_include_directories(kveltar_wine_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
-target_link_libraries(kveltar_wine_tests PRIVATE kveltar_core kveltar_host_scene gtest)
-target_link_options(kveltar_wine_tests PRIVATE ${KVELTAR_STATIC_RUNTIME})
+target_link_libraries(kveltar_wine_tests PRIVATE kveltar_core kveltar_host_scene gtest version)
+target_link_options(kveltar_wine_tests PRIVATE ${KVELTAR_STATIC_RUNTIME} -municode)
 add_dependencies(kveltar_wine_tests kveltar_plugin kveltar-host)
 
 add_test(NAME unit_tests_windows COMMAND ${KVELTAR_WINE} $<TARGET_FILE:kveltar_unit_tests>)

@@ -79,7 +79,8 @@ int CommandDescribe(const HostOptions& options) {
   for (int i = 0; i < 4; ++i) std::printf(" %08x", layout::Get<uint32_t>(record.data(), layout::kInfoPluginId + 4 * i));
   std::printf("\n");
   bool untouched = true;
-  for (size_t i = layout::kInfoUntouched; i < layout::kInfoUntouched + 8; ++i) untouched = untouched && record[i] == kFill;
+  for (size_t i = layout::kInfoUntouched; i < layout::kInfoUntouched + 8; ++i)
+    untouched = untouched && record[i] == kFill;
   bool tailUntouched = record[layout::kInfoBytes] == kFill;
   std::printf("bytes 32-39: %s\n", untouched ? "unchanged" : "changed");
   std::printf("bytes after 2388: %s\n", tailUntouched ? "unchanged" : "changed");
@@ -89,8 +90,8 @@ int CommandDescribe(const HostOptions& options) {
   PrintText("versionText", layout::kInfoVersionText, record);
   PrintText("filterText", layout::kInfoFilterText, record);
   std::printf("RegisterExtension: called %d time(s), record %s, extension wide %s narrow %s\n", registration.calls,
-              registration.record == record.data() ? "same" : "other", JsonQuote(Utf16ToUtf8(registration.wide)).c_str(),
-              JsonQuote(registration.narrow).c_str());
+              registration.record == record.data() ? "same" : "other",
+              JsonQuote(Utf16ToUtf8(registration.wide)).c_str(), JsonQuote(registration.narrow).c_str());
 
   int status = kExitOk;
   if (operationProc != nullptr) {

@@ -224,7 +224,8 @@ HostScene* HostScene::FromPolygonSet(const void* set) {
 }
 
 int HostScene::MaterialIndexOf(const uint8_t* material) const {
-  if (materials_.empty() || material < materials_.data() || material >= materials_.data() + materials_.size()) return -1;
+  if (materials_.empty() || material < materials_.data() || material >= materials_.data() + materials_.size())
+    return -1;
   size_t offset = static_cast<size_t>(material - materials_.data());
   return offset % kMaterialBytes == 0 ? static_cast<int>(offset / kMaterialBytes) : -1;
 }
@@ -292,7 +293,9 @@ int HostScene::VertexCount() const { return static_cast<int>(vertices_.size() / 
 int HostScene::PartCount() const { return static_cast<int>(parts_.size()); }
 int HostScene::PolygonSetCount() const { return static_cast<int>(faces_.size()); }
 uint8_t* HostScene::PolygonSet(int index) { return sets_.data() + static_cast<size_t>(index) * kSetBytes; }
-int HostScene::FaceCount(int polygonSet) { return static_cast<int>(faces_[static_cast<size_t>(polygonSet)]->corners.size()); }
+int HostScene::FaceCount(int polygonSet) {
+  return static_cast<int>(faces_[static_cast<size_t>(polygonSet)]->corners.size());
+}
 
 uint8_t* HostScene::Face(int polygonSet, int face) {
   return faces_[static_cast<size_t>(polygonSet)]->block.data() + static_cast<size_t>(face) * kFaceBytes;

@@ -131,7 +131,8 @@ void PutTextField(void* base, size_t offset, const std::u16string& wide, const s
   uint8_t* field = static_cast<uint8_t*>(base) + offset;
   std::memset(field, 0, kTextBytes);
   for (size_t i = 0; i < wide.size() && i + 1 < kTextUnits; ++i) Put<char16_t>(field, 2 * i, wide[i]);
-  for (size_t i = 0; i < narrow.size() && i + 1 < kTextUnits; ++i) field[kTextNarrow + i] = static_cast<uint8_t>(narrow[i]);
+  for (size_t i = 0; i < narrow.size() && i + 1 < kTextUnits; ++i)
+    field[kTextNarrow + i] = static_cast<uint8_t>(narrow[i]);
 }
 
 }  // namespace layout

@@ -43,8 +43,8 @@ int MultiByteToWideChar(UINT, DWORD, LPCSTR source, int sourceBytes, LPWSTR targ
   return length;
 }
 
-int WideCharToMultiByte(UINT, DWORD, LPCWSTR source, int sourceUnits, LPSTR target, int targetBytes,
-                        LPCSTR defaultChar, BOOL* usedDefault) {
+int WideCharToMultiByte(UINT, DWORD, LPCWSTR source, int sourceUnits, LPSTR target, int targetBytes, LPCSTR defaultChar,
+                        BOOL* usedDefault) {
   if (source == nullptr || targetBytes < 0) return 0;
   int length = sourceUnits;
   if (length < 0) {
@@ -56,7 +56,8 @@ int WideCharToMultiByte(UINT, DWORD, LPCWSTR source, int sourceUnits, LPSTR targ
   int written = 0;
   for (int i = 0; i < length; ++i) {
     char16_t unit = source[i];
-    bool pair = unit >= 0xD800 && unit <= 0xDBFF && i + 1 < length && source[i + 1] >= 0xDC00 && source[i + 1] <= 0xDFFF;
+    bool pair =
+        unit >= 0xD800 && unit <= 0xDBFF && i + 1 < length && source[i + 1] >= 0xDC00 && source[i + 1] <= 0xDFFF;
     if (pair) ++i;  // one character, one substitute
     int code = pair ? -1 : EncodeUnit(unit);
     char byte = static_cast<char>(code);

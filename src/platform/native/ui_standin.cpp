@@ -244,8 +244,8 @@ BOOL SetDlgItemTextW(HWND dialog, int id, LPCWSTR text) {
 
 UINT GetDlgItemTextW(HWND dialog, int id, LPWSTR text, int capacity) {
   if (capacity <= 0) return 0;
-  return static_cast<UINT>(SendMessageW(ControlOf(dialog, id), WM_GETTEXT, static_cast<WPARAM>(capacity),
-                                        reinterpret_cast<LPARAM>(text)));
+  return static_cast<UINT>(
+      SendMessageW(ControlOf(dialog, id), WM_GETTEXT, static_cast<WPARAM>(capacity), reinterpret_cast<LPARAM>(text)));
 }
 
 BOOL EnableWindow(HWND window, BOOL enable) {

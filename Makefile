@@ -1,0 +1,66 @@
+# kveltar: `make demo` and `make test` work on a fresh Debian 12 machine. Both first
+# install whatever the build and the tests need (apt-get), then configure and build.
+
+SHELL := /bin/bash
+.DEFAULT_GOAL := demo
+
+PACKAGES := cmake ninja-build g++ gcc clang libclang-rt-14-dev libgtest-dev googletest libbenchmark-dev \
+            g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64 \
+            wine64 xvfb xauth libtinyobjloader-dev
+SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
+WINE_PREFIX := $(CURDIR)/build/win64/wineprefix
+FUZZ_SECONDS ?= 20
+
+.PHONY: deps native asan win64 fuzz-build test test-native test-asan test-wine test-fuzz demo fuzz bench format clean
+
+deps:
+	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing: $$missing"; \
+	  $(SUDO) apt-get update -qq && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing; \
+	fi
+
+native: deps
+	cmake --preset native >/dev/null
+	cmake --build --preset native
+
+asan: deps
+	cmake --preset asan >/dev/null
+	cmake --build --preset asan
+
+win64: deps
+	cmake --preset win64 -Wno-dev >/dev/null
+	cmake --build --preset win64
+
+fuzz-build: deps
+	@if [ -d fuzz ] && ls fuzz/*.cpp >/dev/null 2>&1; then cmake --preset fuzz >/dev/null && cmake --build --preset fuzz; fi
+
+test-native: native
+	ctest --test-dir build/native --output-on-failure -j2
+
+test-asan: asan
+	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir build/asan --output-on-failure -j2
+
+test-wine: win64
+	tests/wine/run_wine_suite.sh build/win64
+
+test-fuzz: fuzz-build
+	@if [ -x fuzz/run_fuzzers.sh ]; then fuzz/run_fuzzers.sh build/fuzz 5; fi
+
+test: test-native test-asan test-wine test-fuzz
+
+fuzz: fuzz-build
+	fuzz/run_fuzzers.sh build/fuzz $(FUZZ_SECONDS)
+
+bench: native
+	@for b in build/native/bench/*_bench; do [ -x "$$b" ] && "$$b"; done
+
+# The main job: build the real plug-in and show the reference host driving it under Wine.
+demo: win64
+	tools/demo.sh build/win64
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf build
