@@ -18,8 +18,9 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
-#include <commdlg.h>
 #include <windows.h>
+
+#include <commdlg.h>  // after windows.h, which it needs
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "UTF-16 wchar_t expected");
 
