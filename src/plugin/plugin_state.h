@@ -10,5 +10,5 @@ extern HostContext* currentContext;
 // The reader's file buffer (empty between operations).
 extern ByteCursor readerCursor;
 
-// Frees everything the plug-in still holds; run by the teardown at unload.
+// Frees the imported model and the reader's bytes; run by the teardown at unload.
 void ReleasePluginState();
