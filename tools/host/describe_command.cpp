@@ -15,8 +15,6 @@ namespace host {
 
 namespace {
 
-constexpr uint32_t kDescribe = 0x10016;
-constexpr uint32_t kVersion = 0x10017;
 constexpr uint8_t kFill = 0xA5;
 
 struct Registration {
@@ -52,9 +50,7 @@ int CommandDescribe(const HostOptions& options) {
     std::fprintf(stderr, "usage: kveltar-host describe PLUGIN\n");
     return kExitUsage;
   }
-  for (const std::string& flag : options.flags) {
-    if (flag == "--refuse-extension") registerAnswer = 0;
-  }
+  if (options.Has("--refuse-extension")) registerAnswer = 0;
   LoadedPlugin plugin;
   std::string error;
   if (!LoadPlugin(options.positional[0], &plugin, &error)) {
@@ -62,16 +58,16 @@ int CommandDescribe(const HostOptions& options) {
     return kExitUsage;
   }
   std::printf("PluginVersion: %u\n", plugin.version());
-  std::printf("PluginProc(version): %d\n", plugin.proc(kVersion, nullptr));
+  std::printf("PluginProc(version): %d\n", plugin.proc(kMessageVersion, nullptr));
   std::printf("PluginProc(0): %d\n", plugin.proc(0, nullptr));
   std::printf("PluginProc(0x10018): %d\n", plugin.proc(0x10018, nullptr));
-  std::printf("PluginProc(describe, null): %d\n", plugin.proc(kDescribe, nullptr));
+  std::printf("PluginProc(describe, null): %d\n", plugin.proc(kMessageDescribe, nullptr));
 
   std::vector<void*> hostTable(layout::kHostTableEntries, nullptr);
   hostTable[layout::kHostTableRegisterExtension] = reinterpret_cast<void*>(&RegisterExtension);
   std::vector<uint8_t> record(layout::kInfoBytes + 8, kFill);
   layout::Put<void*>(record.data(), layout::kInfoHostTable, hostTable.data());
-  int32_t answer = plugin.proc(kDescribe, record.data());
+  int32_t answer = plugin.proc(kMessageDescribe, record.data());
   std::printf("PluginProc(describe): %d\n", answer);
   std::printf("infoCodeA (byte 24): %d\n", layout::Get<int32_t>(record.data(), layout::kInfoCodeA));
   std::printf("infoCodeB (byte 28): %d\n", layout::Get<int32_t>(record.data(), layout::kInfoCodeB));

@@ -17,6 +17,7 @@ void PrintUsage() {
                "usage: kveltar-host [options] COMMAND ARGS\n"
                "commands:\n"
                "  describe PLUGIN          print what the plug-in answers and registers\n"
+               "  read FILE.sod            run the read operation and print its result\n"
                "options:\n"
                "  --plugin PATH            the plug-in to load (default: beside kveltar-host)\n"
                "  --fail SERVICE[:N]       make the Nth call (default 1) of a host service fail\n"
@@ -37,15 +38,25 @@ int Run(const std::vector<std::u16string>& args) {
   std::string command;
   for (size_t i = 0; i < args.size(); ++i) {
     std::string arg = Utf16ToUtf8(args[i]);
-    bool hasValue = i + 1 < args.size();
-    if (arg == "--plugin" && hasValue) {
-      options.pluginPath = args[++i];
-    } else if (arg == "--fail" && hasValue) {
-      if (!ParseFailure(Utf16ToUtf8(args[++i]), &options)) return kExitUsage;
-    } else if (arg == "--fail-call" && hasValue) {
-      options.failCallNumber = std::strtol(Utf16ToUtf8(args[++i]).c_str(), nullptr, 10);
-    } else if (arg.size() > 2 && arg.compare(0, 2, "--") == 0) {
-      options.flags.push_back(arg);
+    if (arg.size() > 2 && arg.compare(0, 2, "--") == 0) {
+      if (!OptionTakesValue(arg)) {
+        options.switches.insert(arg);
+        continue;
+      }
+      if (i + 1 >= args.size()) {
+        std::fprintf(stderr, "kveltar-host: %s needs a value\n", arg.c_str());
+        return kExitUsage;
+      }
+      const std::u16string& value = args[++i];
+      if (arg == "--plugin") {
+        options.pluginPath = value;
+      } else if (arg == "--fail") {
+        if (!ParseFailure(Utf16ToUtf8(value), &options)) return kExitUsage;
+      } else if (arg == "--fail-call") {
+        options.failCallNumber = std::strtol(Utf16ToUtf8(value).c_str(), nullptr, 10);
+      } else {
+        options.values[arg].push_back(value);
+      }
     } else if (command.empty()) {
       command = arg;
     } else {
@@ -53,11 +64,24 @@ int Run(const std::vector<std::u16string>& args) {
     }
   }
   if (command == "describe") return CommandDescribe(options);
+  if (command == "read") return CommandRead(options);
   PrintUsage();
   return kExitUsage;
 }
 
 }  // namespace
+
+}  // namespace host
+
+namespace host {
+
+bool OptionTakesValue(const std::string& name) {
+  static const char* const kValueOptions[] = {"--plugin", "--fail", "--fail-call"};
+  for (const char* option : kValueOptions) {
+    if (name == option) return true;
+  }
+  return false;
+}
 
 }  // namespace host
 

@@ -167,6 +167,14 @@ void StandinDeclareControl(HWND dialog, int id, StandinControlKind kind) {
 
 std::u16string StandinWindowText(HWND window) { return window != nullptr ? window->text : std::u16string(); }
 
+std::vector<int> StandinControlIds(HWND dialog) {
+  std::vector<int> ids;
+  if (dialog != nullptr) {
+    for (const auto& control : dialog->controls) ids.push_back(control.first);
+  }
+  return ids;
+}
+
 HWND StandinOwnerOf(HWND window) { return window != nullptr ? window->owner : nullptr; }
 
 bool StandinDialogEnded(HWND dialog) { return dialog != nullptr && dialog->ended; }

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/win32_api.h"
 
@@ -35,5 +36,7 @@ void StandinSetFocus(HWND window);
 // BM_CLICK); controls of a dialog come into being when first addressed.
 void StandinDeclareControl(HWND dialog, int id, StandinControlKind kind);
 std::u16string StandinWindowText(HWND window);
+// The ids of the controls a dialog has so far, in ascending order.
+std::vector<int> StandinControlIds(HWND dialog);
 HWND StandinOwnerOf(HWND window);
 bool StandinDialogEnded(HWND dialog);

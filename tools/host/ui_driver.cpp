@@ -1,0 +1,391 @@
+#include "ui_driver.h"
+
+#include <cstdio>
+
+#include "host_text.h"
+#include "platform/win32_api.h"
+
+#ifdef _WIN32
+#include <atomic>
+#include <set>
+#include <thread>
+#else
+#include "platform/native/ui_standin.h"
+#endif
+
+namespace host {
+
+namespace {
+
+constexpr int kMessageTextId = 0xFFFF;
+const char16_t kFileDialogCaption[] = u"Open File";
+
+std::string Quote(const std::u16string& text) { return JsonQuote(Utf16ToUtf8(text)); }
+
+std::u16string ControlText(HWND control) {
+  char16_t buffer[1024] = {};
+  SendMessageW(control, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer));
+  return buffer;
+}
+
+std::u16string WindowCaption(HWND window) {
+#ifdef _WIN32
+  wchar_t buffer[512] = {};
+  GetWindowTextW(window, buffer, 512);
+  return std::u16string(reinterpret_cast<const char16_t*>(buffer));
+#else
+  return StandinWindowText(window);
+#endif
+}
+
+// One control as JSON: id, class, text, enabled, check state, and list entries.
+std::string ControlJson(HWND control, int id, const std::string& className) {
+  std::string json = "{\"id\":" + std::to_string(id) + ",\"class\":" + JsonQuote(className) +
+                     ",\"text\":" + Quote(ControlText(control)) +
+                     ",\"enabled\":" + (IsWindowEnabled(control) ? "true" : "false");
+  if (className == "Button" || className == "control") {
+    json += ",\"checked\":" + std::to_string(SendMessageW(control, BM_GETCHECK, 0, 0));
+  }
+  LRESULT count = className == "ListBox" || className == "control" ? SendMessageW(control, LB_GETCOUNT, 0, 0) : 0;
+  if (className == "ListBox" || count > 0) {
+    json += ",\"items\":[";
+    for (LRESULT i = 0; i < count; ++i) {
+      char16_t item[512] = {};
+      SendMessageW(control, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item));
+      bool selected = SendMessageW(control, LB_GETSEL, static_cast<WPARAM>(i), 0) > 0;
+      json += std::string(i > 0 ? "," : "") + "{\"text\":" + Quote(item) +
+              ",\"selected\":" + (selected ? "true" : "false") + "}";
+    }
+    json += "]";
+  }
+  return json + "}";
+}
+
+#ifdef _WIN32
+
+BOOL CALLBACK CollectControl(HWND control, LPARAM out) {
+  wchar_t className[64] = {};
+  GetClassNameW(control, className, 64);
+  std::string name = Utf16ToUtf8(reinterpret_cast<const char16_t*>(className));
+  std::string* json = reinterpret_cast<std::string*>(out);
+  if (!json->empty()) *json += ",";
+  *json += ControlJson(control, GetDlgCtrlID(control), name);
+  return TRUE;
+}
+
+std::string SnapshotJson(HWND dialog) {
+  std::string controls;
+  EnumChildWindows(dialog, CollectControl, reinterpret_cast<LPARAM>(&controls));
+  return "{\"controls\":[" + controls + "]}";
+}
+
+#else
+
+std::string SnapshotJson(HWND dialog) {
+  std::string controls;
+  for (int id : StandinControlIds(dialog)) {
+    if (!controls.empty()) controls += ",";
+    controls += ControlJson(GetDlgItem(dialog, id), id, "control");
+  }
+  return "{\"controls\":[" + controls + "]}";
+}
+
+#endif
+
+void Click(HWND dialog, int id, bool wait) {
+  HWND control = GetDlgItem(dialog, id);
+  if (control == nullptr) return;
+#ifdef _WIN32
+  if (!wait) {
+    PostMessageW(control, BM_CLICK, 0, 0);
+    return;
+  }
+#else
+  (void)wait;
+#endif
+  SendMessageW(control, BM_CLICK, 0, 0);
+}
+
+void Perform(HWND dialog, const UiAction& action, UiRecord* record) {
+  switch (action.kind) {
+    case UiAction::kClick:
+    case UiAction::kClickAsync:
+      Click(dialog, action.id, action.kind == UiAction::kClick);
+      break;
+    case UiAction::kSetCheck:
+      if (SendDlgItemMessageW(dialog, action.id, BM_GETCHECK, 0, 0) != action.value) {
+#ifndef _WIN32
+        StandinDeclareControl(dialog, action.id, StandinControlKind::kAutoCheckBox);
+#endif
+        Click(dialog, action.id, true);
+      }
+      break;
+    case UiAction::kSelect:
+      SendDlgItemMessageW(dialog, action.id, LB_SETSEL, action.value ? TRUE : FALSE, action.index);
+      break;
+    case UiAction::kSetText:
+      SendDlgItemMessageW(dialog, action.id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(action.text.c_str()));
+      break;
+    case UiAction::kSnapshot:
+      record->snapshots.push_back(SnapshotJson(dialog));
+      break;
+  }
+}
+
+void MeasurePlacement(HWND window, UiRecord* record) {
+  RECT r = {0, 0, 0, 0};
+  GetWindowRect(window, &r);
+  record->left = r.left;
+  record->top = r.top;
+  record->width = r.right - r.left;
+  record->height = r.bottom - r.top;
+  HDC dc = GetDC(window);
+  record->screenWidth = GetDeviceCaps(dc, HORZRES);
+  record->screenHeight = GetDeviceCaps(dc, VERTRES);
+  ReleaseDC(window, dc);
+}
+
+std::string StyleName(unsigned type) {
+  std::string buttons = (type & 0xF) == MB_OKCANCEL ? "MB_OKCANCEL" : (type & 0xF) == MB_OK ? "MB_OK" : "MB_OTHER";
+  unsigned icon = type & 0xF0;
+  const char* iconName = icon == MB_ICONERROR         ? "|MB_ICONERROR"
+                         : icon == MB_ICONWARNING     ? "|MB_ICONWARNING"
+                         : icon == MB_ICONINFORMATION ? "|MB_ICONINFORMATION"
+                         : icon == 0                  ? ""
+                                                      : "|MB_ICONOTHER";
+  return buttons + iconName;
+}
+
+#ifdef _WIN32
+
+// A message box's buttons and icon, read back from its window.
+unsigned MessageBoxType(HWND box) {
+  unsigned type = GetDlgItem(box, IDCANCEL) != nullptr ? MB_OKCANCEL : MB_OK;
+  HICON icon = nullptr;
+  for (int id : {0x14, 1088}) {
+    if (HWND control = GetDlgItem(box, id)) icon = reinterpret_cast<HICON>(SendMessageW(control, STM_GETICON, 0, 0));
+  }
+  if (icon != nullptr) {
+    if (icon == LoadIconW(nullptr, IDI_HAND))
+      type |= MB_ICONERROR;
+    else if (icon == LoadIconW(nullptr, IDI_EXCLAMATION))
+      type |= MB_ICONWARNING;
+    else if (icon == LoadIconW(nullptr, IDI_ASTERISK))
+      type |= MB_ICONINFORMATION;
+    else
+      type |= 0xF0;
+  }
+  return type;
+}
+
+struct Watcher {
+  UiDriver* driver;
+  DWORD hostThread;
+  std::atomic<bool> done{false};
+  std::set<HWND> handled;
+};
+
+struct Candidate {
+  Watcher* watcher;
+  HWND found;
+};
+
+BOOL CALLBACK FindModal(HWND window, LPARAM data) {
+  Candidate* c = reinterpret_cast<Candidate*>(data);
+  wchar_t className[16] = {};
+  GetClassNameW(window, className, 16);
+  if (std::wstring(className) == L"#32770" && IsWindowVisible(window) && IsWindowEnabled(window) &&
+      c->watcher->handled.count(window) == 0) {
+    c->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+void Watch(Watcher* w) {
+  while (!w->done.load()) {
+    for (auto it = w->handled.begin(); it != w->handled.end();) it = IsWindow(*it) ? ++it : w->handled.erase(it);
+    Candidate c{w, nullptr};
+    EnumThreadWindows(w->hostThread, FindModal, reinterpret_cast<LPARAM>(&c));
+    if (c.found != nullptr) {
+      w->handled.insert(c.found);
+      w->driver->HandleDialog(c.found, false);
+    }
+    Sleep(20);
+  }
+}
+
+#else
+
+void NativeDialog(HWND dialog, int, void* user) { static_cast<UiDriver*>(user)->HandleDialog(dialog, false); }
+
+int NativeMessageBox(HWND, const std::u16string& text, const std::u16string& caption, UINT type, void* user) {
+  return static_cast<UiDriver*>(user)->AnswerNativeMessageBox(text, caption, type);
+}
+
+BOOL NativeFileDialog(OPENFILENAMEW* request, DWORD* error, void* user) {
+  unsigned long e = 0;
+  bool chosen = static_cast<UiDriver*>(user)->AnswerNativeFileDialog(request, &e);
+  *error = static_cast<DWORD>(e);
+  return chosen ? TRUE : FALSE;
+}
+
+#endif
+
+}  // namespace
+
+UiDriver::UiDriver(std::vector<UiAnswer> answers, bool interactive)
+    : answers_(std::move(answers)), interactive_(interactive) {
+#ifdef _WIN32
+  owner_ = CreateWindowExW(0, L"STATIC", L"kveltar reference host", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                           640, 480, nullptr, nullptr, nullptr, nullptr);
+#else
+  owner_ = StandinCreateWindow(RECT{0, 0, 640, 480});
+#endif
+}
+
+UiDriver::~UiDriver() {
+#ifdef _WIN32
+  if (owner_ != nullptr) DestroyWindow(static_cast<HWND>(owner_));
+#else
+  StandinSetDialogDriver(nullptr, nullptr);
+  StandinSetMessageBoxHandler(nullptr, nullptr);
+  StandinSetOpenFileHandler(nullptr, nullptr);
+#endif
+}
+
+const UiAnswer* UiDriver::NextAnswer(bool messageBox, bool fileDialog) {
+  if (nextAnswer_ >= answers_.size()) return nullptr;
+  const UiAnswer& a = answers_[nextAnswer_];
+  if (a.messageBox != messageBox || a.fileDialog != fileDialog) return nullptr;
+  ++nextAnswer_;
+  return &a;
+}
+
+int UiDriver::Run(const std::function<int()>& operation) {
+  if (interactive_) return operation();
+#ifdef _WIN32
+  Watcher watcher;
+  watcher.driver = this;
+  watcher.hostThread = GetCurrentThreadId();
+  std::thread thread(Watch, &watcher);
+  int result = operation();
+  watcher.done = true;
+  thread.join();
+  return result;
+#else
+  StandinSetDialogDriver(NativeDialog, this);
+  StandinSetMessageBoxHandler(NativeMessageBox, this);
+  StandinSetOpenFileHandler(NativeFileDialog, this);
+  int result = operation();
+  StandinSetDialogDriver(nullptr, nullptr);
+  StandinSetMessageBoxHandler(nullptr, nullptr);
+  StandinSetOpenFileHandler(nullptr, nullptr);
+  return result;
+#endif
+}
+
+void UiDriver::HandleDialog(void* window, bool) {
+  HWND dialog = static_cast<HWND>(window);
+  UiRecord record;
+  record.caption = WindowCaption(dialog);
+  MeasurePlacement(dialog, &record);
+#ifdef _WIN32
+  record.ownerIsHostWindow = GetWindow(dialog, GW_OWNER) == owner_;
+  bool fileDialog = record.caption == kFileDialogCaption;
+  bool messageBox = !fileDialog && record.caption != u"Import ST Armada Model" && record.caption != u"Export SOD Model";
+  if (messageBox) {
+    record.kind = "message box";
+    record.text = ControlText(GetDlgItem(dialog, kMessageTextId));
+    record.style = StyleName(MessageBoxType(dialog));
+  } else {
+    record.kind = fileDialog ? "file dialog" : "dialog";
+  }
+#else
+  record.ownerIsHostWindow = StandinOwnerOf(dialog) == owner_;
+  bool fileDialog = false;
+  bool messageBox = false;
+  record.kind = "dialog";
+#endif
+  record.snapshots.push_back(SnapshotJson(dialog));
+  const UiAnswer* answer = NextAnswer(messageBox, fileDialog);
+  if (answer != nullptr && !answer->caption.empty() && answer->caption != record.caption) answer = nullptr;
+  record.answered = answer != nullptr;
+  records_.push_back(record);
+  UiRecord& stored = records_.back();
+  if (answer == nullptr) {
+    Click(dialog, IDCANCEL, false);
+    return;
+  }
+#ifdef _WIN32
+  if (fileDialog) {
+    // Explorer-style dialogs name the file in combo box 0x47C, older ones in edit 0x480.
+    HWND name = GetDlgItem(dialog, 0x47C);
+    if (name == nullptr) name = GetDlgItem(dialog, 0x480);
+    if (!answer->filePath.empty() && name != nullptr) {
+      SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(answer->filePath.c_str()));
+      Click(dialog, IDOK, false);
+    } else {
+      Click(dialog, IDCANCEL, false);
+    }
+    return;
+  }
+#endif
+  for (const UiAction& action : answer->actions) Perform(dialog, action, &stored);
+  if (answer->button != 0) Click(dialog, answer->button, false);
+}
+
+int UiDriver::AnswerNativeMessageBox(const std::u16string& text, const std::u16string& caption, unsigned type) {
+  UiRecord record;
+  record.kind = "message box";
+  record.caption = caption;
+  record.text = text;
+  record.style = StyleName(type);
+  const UiAnswer* answer = NextAnswer(true, false);
+  if (answer != nullptr && !answer->caption.empty() && answer->caption != caption) answer = nullptr;
+  record.answered = answer != nullptr;
+  records_.push_back(record);
+  if (answer == nullptr) return (type & 0xF) == MB_OKCANCEL ? IDCANCEL : IDOK;
+  return answer->button;
+}
+
+bool UiDriver::AnswerNativeFileDialog(void* request, unsigned long* error) {
+  OPENFILENAMEW* r = static_cast<OPENFILENAMEW*>(request);
+  UiRecord record;
+  record.kind = "file dialog";
+  record.caption = r->lpstrTitle != nullptr ? std::u16string(reinterpret_cast<const char16_t*>(r->lpstrTitle)) : u"";
+  const UiAnswer* answer = NextAnswer(false, true);
+  record.answered = answer != nullptr;
+  records_.push_back(record);
+  *error = 0;
+  if (answer == nullptr || answer->filePath.empty()) {
+    if (answer != nullptr) *error = answer->fileError;
+    return false;
+  }
+  if (answer->filePath.size() >= r->nMaxFile) {
+    *error = 0x3003;  // the buffer is too small for the chosen name
+    return false;
+  }
+  std::u16string path = answer->filePath;
+  for (size_t i = 0; i <= path.size(); ++i) r->lpstrFile[i] = i < path.size() ? static_cast<WCHAR>(path[i]) : 0;
+  return true;
+}
+
+std::string UiDriver::RecordsJson() const {
+  std::string json = "[";
+  for (size_t i = 0; i < records_.size(); ++i) {
+    const UiRecord& r = records_[i];
+    if (i > 0) json += ",";
+    json += "{\"kind\":" + JsonQuote(r.kind) + ",\"caption\":" + Quote(r.caption) + ",\"text\":" + Quote(r.text) +
+            ",\"style\":" + JsonQuote(r.style) + ",\"ownerIsHostWindow\":" + (r.ownerIsHostWindow ? "true" : "false") +
+            ",\"answered\":" + (r.answered ? "true" : "false") + ",\"rect\":[" + std::to_string(r.left) + "," +
+            std::to_string(r.top) + "," + std::to_string(r.width) + "," + std::to_string(r.height) + "]" +
+            ",\"screen\":[" + std::to_string(r.screenWidth) + "," + std::to_string(r.screenHeight) + "]" +
+            ",\"snapshots\":[";
+    for (size_t s = 0; s < r.snapshots.size(); ++s) json += (s > 0 ? "," : "") + r.snapshots[s];
+    json += "]}";
+  }
+  return json + "]";
+}
+
+}  // namespace host
