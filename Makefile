@@ -33,7 +33,7 @@ win64: deps
 	cmake --build --preset win64
 
 fuzz-build: deps
-	@if [ -d fuzz ] && ls fuzz/*.cpp >/dev/null 2>&1; then cmake --preset fuzz >/dev/null && cmake --build --preset fuzz; fi
+	@if ls fuzz/*_fuzz.cpp >/dev/null 2>&1; then cmake --preset fuzz >/dev/null && cmake --build --preset fuzz; fi
 
 test-native: native
 	ctest --test-dir build/native --output-on-failure -j2
@@ -45,7 +45,7 @@ test-wine: win64
 	tests/wine/run_wine_suite.sh build/win64
 
 test-fuzz: fuzz-build
-	@if [ -x fuzz/run_fuzzers.sh ]; then fuzz/run_fuzzers.sh build/fuzz 5; fi
+	@if ls fuzz/*_fuzz.cpp >/dev/null 2>&1; then fuzz/run_fuzzers.sh build/fuzz 10; fi
 
 test: test-native test-asan test-wine test-fuzz
 
@@ -53,7 +53,7 @@ fuzz: fuzz-build
 	fuzz/run_fuzzers.sh build/fuzz $(FUZZ_SECONDS)
 
 bench: native
-	@for b in build/native/bench/*_bench; do [ -x "$$b" ] && "$$b"; done
+	@for b in build/native/bench/*_bench; do if [ -x "$$b" ]; then "$$b"; fi; done
 
 # The main job: build the real plug-in and show the reference host driving it under Wine.
 demo: win64

@@ -1,0 +1,11 @@
+# Benchmarks: every bench/*_bench.cpp becomes one program over the core. Each prints
+# its measurements as ratios against a baseline measured in the same run.
+find_package(benchmark REQUIRED)
+file(GLOB KVELTAR_BENCH_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/bench/*_bench.cpp)
+foreach(source ${KVELTAR_BENCH_SOURCES})
+  get_filename_component(name ${source} NAME_WE)
+  add_executable(${name} ${source})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  target_link_libraries(${name} PRIVATE kveltar_core benchmark::benchmark)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+endforeach()
