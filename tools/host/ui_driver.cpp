@@ -17,9 +17,6 @@ namespace host {
 
 namespace {
 
-constexpr int kMessageTextId = 0xFFFF;
-const char16_t kFileDialogCaption[] = u"Open File";
-
 std::string Quote(const std::u16string& text) { return JsonQuote(Utf16ToUtf8(text)); }
 
 std::u16string ControlText(HWND control) {
@@ -157,6 +154,9 @@ std::string StyleName(unsigned type) {
 }
 
 #ifdef _WIN32
+
+constexpr int kMessageTextId = 0xFFFF;  // the static control holding a message box's text
+const char16_t kFileDialogCaption[] = u"Open File";
 
 // A message box's buttons and icon, read back from its window.
 unsigned MessageBoxType(HWND box) {
