@@ -26,6 +26,13 @@ target_link_libraries(kveltar_host_scene PUBLIC user32 comdlg32)
 
 add_executable(kveltar-host ${KVELTAR_HOST_SOURCES})
 target_link_libraries(kveltar-host PRIVATE kveltar_host_scene)
+# The host opens OBJ scenes with the OBJ loader, a single header that the Debian package
+# installs for the native system only: it is copied into the build and compiled here.
+find_file(KVELTAR_OBJ_LOADER_HEADER tiny_obj_loader.h PATHS /usr/include NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH
+          REQUIRED)
+configure_file(${KVELTAR_OBJ_LOADER_HEADER} ${CMAKE_BINARY_DIR}/obj_loader/tiny_obj_loader.h COPYONLY)
+target_include_directories(kveltar-host SYSTEM PRIVATE ${CMAKE_BINARY_DIR}/obj_loader)
+target_compile_definitions(kveltar-host PRIVATE KVELTAR_BUILD_OBJ_LOADER)
 target_link_options(kveltar-host PRIVATE ${KVELTAR_STATIC_RUNTIME} -municode)
 
 if(BUILD_TESTING)

@@ -53,5 +53,6 @@ int FinalStatus(const HostScene& scene, int status);
 
 int CommandDescribe(const HostOptions& options);
 int CommandRead(const HostOptions& options);
+int CommandExport(const HostOptions& options);
 
 }  // namespace host

@@ -18,6 +18,9 @@ void PrintUsage() {
                "commands:\n"
                "  describe PLUGIN          print what the plug-in answers and registers\n"
                "  read FILE.sod            run the read operation and print its result\n"
+               "  export IN.obj OUT.sod    run the export and write operations on an OBJ scene\n"
+               "                           (--game 1|2, --no-materials, --hardpoints FILE, --emitters FILE,\n"
+               "                           --sprites FILE, --continue-reserved, --interactive, --json)\n"
                "options:\n"
                "  --plugin PATH            the plug-in to load (default: beside kveltar-host)\n"
                "  --fail SERVICE[:N]       make the Nth call (default 1) of a host service fail\n"
@@ -65,6 +68,7 @@ int Run(const std::vector<std::u16string>& args) {
   }
   if (command == "describe") return CommandDescribe(options);
   if (command == "read") return CommandRead(options);
+  if (command == "export") return CommandExport(options);
   PrintUsage();
   return kExitUsage;
 }
@@ -76,7 +80,8 @@ int Run(const std::vector<std::u16string>& args) {
 namespace host {
 
 bool OptionTakesValue(const std::string& name) {
-  static const char* const kValueOptions[] = {"--plugin", "--fail", "--fail-call"};
+  static const char* const kValueOptions[] = {"--plugin",     "--fail",     "--fail-call", "--game",
+                                              "--hardpoints", "--emitters", "--sprites"};
   for (const char* option : kValueOptions) {
     if (name == option) return true;
   }
