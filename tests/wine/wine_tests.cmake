@@ -32,3 +32,9 @@ set_tests_properties(unit_tests_windows wine_end_to_end host_describe_windows PR
 set_tests_properties(unit_tests_windows wine_end_to_end PROPERTIES WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
 
 add_test(NAME dll_exports_and_imports COMMAND ${PROJECT_SOURCE_DIR}/tests/wine/check_dll.sh $<TARGET_FILE:kveltar_plugin>)
+
+add_test(NAME host_export_windows COMMAND ${KVELTAR_WINE} $<TARGET_FILE:kveltar-host> export
+         ${PROJECT_SOURCE_DIR}/tests/data/export/ship.obj ${CMAKE_BINARY_DIR}/host_export_ship.sod --game 2
+         --hardpoints ${PROJECT_SOURCE_DIR}/tests/data/export/ship_hps.txt)
+set_tests_properties(host_export_windows PROPERTIES ENVIRONMENT "${KVELTAR_WINE_ENV}"
+                     PASS_REGULAR_EXPRESSION "^export: 1\r?\nwrite: 1\r?\n$")
