@@ -21,7 +21,10 @@ size_t NarrowLengthBounded(const char* text, size_t capacity) {
   return n;
 }
 
-int WideCopy(char16_t* target, size_t capacity, const char16_t* source) {
+namespace {
+
+template <typename Char>
+int CopyBounded(Char* target, size_t capacity, const Char* source) {
   if (capacity == 0) return 0;
   size_t n = 0;
   for (; source[n] != 0; ++n) {
@@ -35,19 +38,13 @@ int WideCopy(char16_t* target, size_t capacity, const char16_t* source) {
   return 1;
 }
 
-int NarrowCopy(char* target, size_t capacity, const char* source) {
-  if (capacity == 0) return 0;
-  size_t n = 0;
-  for (; source[n] != 0; ++n) {
-    if (n + 1 == capacity) {
-      target[n] = 0;
-      return 0;
-    }
-    target[n] = source[n];
-  }
-  target[n] = 0;
-  return 1;
+}  // namespace
+
+int WideCopy(char16_t* target, size_t capacity, const char16_t* source) {
+  return CopyBounded(target, capacity, source);
 }
+
+int NarrowCopy(char* target, size_t capacity, const char* source) { return CopyBounded(target, capacity, source); }
 
 int WideAppend(char16_t* target, size_t capacity, const char16_t* source) {
   size_t used = WideLengthBounded(target, capacity);
