@@ -1,6 +1,7 @@
 // Writing the imported model's hardpoints, emitters and sprites to text files beside
 // the SOD file that was read. A file is written whole or not at all: it goes to a
 // temporary file that replaces the target only after its last byte was written.
+#include <cmath>
 #include <cstdlib>
 
 #include "common/dual_string.h"
@@ -33,11 +34,16 @@ const SideFileKind kSpriteFile = {u"_sps.txt", "# ST Armada SOD sprites extracte
 // The names of a record, bounded by their fields.
 int NameLength(const char* name, size_t capacity) { return static_cast<int>(NarrowLengthBounded(name, capacity)); }
 
+// A number as "%f" prints it. A NaN loses its sign first: the C libraries of the two
+// builds print a negative NaN differently, and the file must not depend on the build.
+double Printable(float value) { return value != value ? std::fabs(static_cast<double>(value)) : value; }
+
 // The twelve numbers of a record line: rows 0 to 3, columns 0 to 2, in groups of three.
 int WriteTransform(FILE* stream, const Matrix4& t) {
-  const float(*m)[4] = t.m;
-  return WriteFormattedCrLf(stream, "  %f %f %f  %f %f %f  %f %f %f  %f %f %f\n", m[0][0], m[0][1], m[0][2], m[1][0],
-                            m[1][1], m[1][2], m[2][0], m[2][1], m[2][2], m[3][0], m[3][1], m[3][2]);
+  double n[12];
+  for (int i = 0; i < 12; ++i) n[i] = Printable(t.m[i / 3][i % 3]);
+  return WriteFormattedCrLf(stream, "  %f %f %f  %f %f %f  %f %f %f  %f %f %f\n", n[0], n[1], n[2], n[3], n[4], n[5],
+                            n[6], n[7], n[8], n[9], n[10], n[11]);
 }
 
 int WriteRecord(FILE* stream, const MarkerRecord& r) {

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -131,6 +132,19 @@ TEST_F(SideTextExtract, EmitterAndSpriteFilesHaveTheExactBytesOfTheFormat) {
       "0.000000 2.000000\r\n",
       dir_.Read("cruiser_sps.txt"));
   EXPECT_FALSE(dir_.Exists("cruiser_hps.txt"));
+}
+
+TEST_F(SideTextExtract, NumbersThatAreNotFiniteAreWrittenAlikeByEveryBuild) {
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float inf = std::numeric_limits<float>::infinity();
+  SetSource(dir_.Wide("odd.sod"));
+  SetSprites({{"s", {nan, -nan, inf, -inf, -0.0f, 1e-7f, 5e-7f, 1.5e-6f, 3.4e38f, 0, 0, 0}, ""}});
+  ASSERT_EQ(1, ExtractSprites(&model_, Context()));
+  std::string file = dir_.Read("odd_sps.txt");
+  EXPECT_EQ(
+      "s  nan nan inf  -inf -0.000000 0.000000  0.000000 0.000002 339999995214436424907732413799364296704.000000  "
+      "0.000000 0.000000 0.000000\r\n",
+      file.substr(file.rfind("\r\n\r\n") + 4));
 }
 
 TEST_F(SideTextExtract, LineBreaksInTheHostTextsAreWrittenAsTextModeWritesThem) {
