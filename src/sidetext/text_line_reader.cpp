@@ -11,7 +11,8 @@ int NextCharacter(FILE* file) {
   if (c != '\r') return c;
   int following = getc(file);
   if (following == '\n') return '\n';
-  if (following != EOF) ungetc(following, file);
+  // One character of push-back is always available after a read.
+  if (following != EOF) (void)ungetc(following, file);
   return '\r';
 }
 
