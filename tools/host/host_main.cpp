@@ -81,7 +81,7 @@ namespace host {
 
 bool OptionTakesValue(const std::string& name) {
   static const char* const kValueOptions[] = {"--plugin",     "--fail",     "--fail-call", "--game",
-                                              "--hardpoints", "--emitters", "--sprites"};
+                                              "--hardpoints", "--emitters", "--sprites",   "--screenshot"};
   for (const char* option : kValueOptions) {
     if (name == option) return true;
   }

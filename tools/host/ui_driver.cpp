@@ -103,6 +103,56 @@ void Click(HWND dialog, int id, bool wait) {
   SendMessageW(control, BM_CLICK, 0, 0);
 }
 
+#ifdef _WIN32
+
+// Copies the window's screen pixels, once it has painted, into a bottom-up 24-bit BMP.
+void SaveScreenshot(HWND window, const std::u16string& path) {
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+  Sleep(300);
+  RECT r = {0, 0, 0, 0};
+  GetWindowRect(window, &r);
+  const int width = r.right - r.left;
+  const int height = r.bottom - r.top;
+  if (width <= 0 || height <= 0) return;
+  BITMAPINFOHEADER header = {};
+  header.biSize = sizeof header;
+  header.biWidth = width;
+  header.biHeight = height;
+  header.biPlanes = 1;
+  header.biBitCount = 24;
+  header.biCompression = BI_RGB;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (bitmap != nullptr) {
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    const DWORD stride = static_cast<DWORD>((width * 3 + 3) & ~3);
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;  // "BM"
+    file.bfOffBits = sizeof file + sizeof header;
+    file.bfSize = file.bfOffBits + stride * static_cast<DWORD>(height);
+    if (FILE* out = _wfopen(reinterpret_cast<const wchar_t*>(path.c_str()), L"wb")) {
+      fwrite(&file, sizeof file, 1, out);
+      fwrite(&header, sizeof header, 1, out);
+      fwrite(bits, stride, static_cast<size_t>(height), out);
+      fclose(out);
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+  }
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+}
+
+#else
+
+void SaveScreenshot(HWND, const std::u16string&) {}
+
+#endif
+
 void Perform(HWND dialog, const UiAction& action, UiRecord* record) {
   switch (action.kind) {
     case UiAction::kClick:
@@ -125,6 +175,9 @@ void Perform(HWND dialog, const UiAction& action, UiRecord* record) {
       break;
     case UiAction::kSnapshot:
       record->snapshots.push_back(SnapshotJson(dialog));
+      break;
+    case UiAction::kScreenshot:
+      SaveScreenshot(dialog, action.text);
       break;
   }
 }

@@ -25,6 +25,7 @@ struct UiAction {
     kSelect,      // list box `id`: select (value 1) or deselect (0) entry `index`
     kSetText,     // put `text` into control `id`
     kSnapshot,    // record the state of every control now
+    kScreenshot,  // save the window as it looks now to the 24-bit BMP file `text` (Windows only)
   };
   Kind kind;
   int id = 0;
