@@ -9,6 +9,7 @@ target_include_directories(kveltar_unit_tests PRIVATE ${PROJECT_SOURCE_DIR}/test
 target_link_libraries(kveltar_unit_tests PRIVATE kveltar_core kveltar_host_scene GTest::gtest_main)
 target_compile_definitions(kveltar_unit_tests PRIVATE
   KVELTAR_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
+  KVELTAR_FUZZ_CORPUS="${PROJECT_SOURCE_DIR}/fuzz/corpus"
   KVELTAR_NATIVE_PLUGIN="$<TARGET_FILE:kveltar_plugin>")
 add_dependencies(kveltar_unit_tests kveltar_plugin)
 gtest_discover_tests(kveltar_unit_tests WORKING_DIRECTORY ${CMAKE_BINARY_DIR} DISCOVERY_TIMEOUT 60)

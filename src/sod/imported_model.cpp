@@ -69,6 +69,7 @@ void FreeIndex(ImportedModel* model) {
 MaterialRecord* FindMaterialRecord(const ImportedModel* model, const char* name) {
   if (model == nullptr || name == nullptr || model->materialIndex == nullptr) return nullptr;
   const MaterialNameIndex* index = model->materialIndex;
+  if (index->slots == nullptr) return nullptr;  // the first table could not be allocated
   return *FindSlot(index->slots, index->capacity, name);
 }
 

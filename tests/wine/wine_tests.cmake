@@ -14,7 +14,8 @@ add_executable(kveltar_unit_tests ${KVELTAR_UNIT_TEST_SOURCES})
 target_include_directories(kveltar_unit_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 target_link_libraries(kveltar_unit_tests PRIVATE kveltar_core kveltar_host_scene gtest_main)
 target_link_options(kveltar_unit_tests PRIVATE ${KVELTAR_STATIC_RUNTIME})
-target_compile_definitions(kveltar_unit_tests PRIVATE KVELTAR_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data")
+target_compile_definitions(kveltar_unit_tests PRIVATE KVELTAR_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
+  KVELTAR_FUZZ_CORPUS="${PROJECT_SOURCE_DIR}/fuzz/corpus")
 
 file(GLOB KVELTAR_WINE_TEST_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/wine/*.cpp)
 add_executable(kveltar_wine_tests ${KVELTAR_WINE_TEST_SOURCES})
