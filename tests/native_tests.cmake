@@ -17,3 +17,7 @@ gtest_discover_tests(kveltar_unit_tests WORKING_DIRECTORY ${CMAKE_BINARY_DIR} DI
 add_test(NAME host_describe_native COMMAND kveltar-host describe $<TARGET_FILE:kveltar_plugin>)
 set_tests_properties(host_describe_native PROPERTIES
   PASS_REGULAR_EXPRESSION "PluginProc\\(describe\\): 1.*RegisterExtension: called 1 time\\(s\\), record same, extension wide \"sod\"")
+
+add_test(NAME host_read_missing_native COMMAND kveltar-host read no-such-file.sod)
+set_tests_properties(host_read_missing_native PROPERTIES WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+  PASS_REGULAR_EXPRESSION "result: 0\nerrorText: wide \"Could not open file for reading.\" narrow \"Could not open file for reading.\"")
