@@ -7,35 +7,27 @@
 
 #include "platform/file_system.h"
 #include "platform/native/utf8_path.h"
+#include "platform/utf8_text.h"
 
 std::string Utf16ToUtf8(const char16_t* text) {
-  std::string out;
-  for (size_t i = 0; text[i] != 0; ++i) {
-    uint32_t code = text[i];
-    if (code >= 0xD800 && code <= 0xDBFF && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-      code = 0x10000 + ((code - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-      ++i;
-    } else if (code >= 0xD800 && code <= 0xDFFF) {
-      code = 0xFFFD;
-    }
-    if (code < 0x80) {
-      out += static_cast<char>(code);
-    } else if (code < 0x800) {
-      out += static_cast<char>(0xC0 | (code >> 6));
-      out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-      out += static_cast<char>(0xE0 | (code >> 12));
-      out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (code >> 18));
-      out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (code & 0x3F));
-    }
+  size_t length = 0;
+  while (text[length] != 0) ++length;
+  return Utf16ToUtf8(text, length);
+}
+
+namespace {
+
+// A path as this system's file functions take it: Windows accepts '\' as well as '/'
+// between the parts of a path, so a backslash is a separator here too.
+std::string NativePath(const char16_t* path) {
+  std::string out = Utf16ToUtf8(path);
+  for (char& c : out) {
+    if (c == '\\') c = '/';
   }
   return out;
 }
+
+}  // namespace
 
 FILE* OpenFileWide(const char16_t* path, const char* mode) {
   if (path == nullptr || mode == nullptr) return nullptr;
@@ -45,12 +37,12 @@ FILE* OpenFileWide(const char16_t* path, const char* mode) {
   for (size_t i = 0; mode[i] != 0 && used < sizeof plainMode - 1; ++i) {
     if (mode[i] != 't') plainMode[used++] = mode[i];
   }
-  return fopen(Utf16ToUtf8(path).c_str(), plainMode);
+  return fopen(NativePath(path).c_str(), plainMode);
 }
 
 FILE* CreateNewFileWide(const char16_t* path) {
   if (path == nullptr) return nullptr;
-  int handle = open(Utf16ToUtf8(path).c_str(), O_CREAT | O_EXCL | O_WRONLY, 0666);
+  int handle = open(NativePath(path).c_str(), O_CREAT | O_EXCL | O_WRONLY, 0666);
   if (handle < 0) return nullptr;
   FILE* stream = fdopen(handle, "wb");
   if (stream == nullptr) close(handle);
@@ -59,21 +51,21 @@ FILE* CreateNewFileWide(const char16_t* path) {
 
 int ReplaceFileWide(const char16_t* source, const char16_t* target) {
   if (source == nullptr || target == nullptr) return 0;
-  std::string to = Utf16ToUtf8(target);
+  std::string to = NativePath(target);
   struct stat info;
   // Like MoveFileEx, refuse to replace a directory.
   if (stat(to.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return 0;
-  return rename(Utf16ToUtf8(source).c_str(), to.c_str()) == 0 ? 1 : 0;
+  return rename(NativePath(source).c_str(), to.c_str()) == 0 ? 1 : 0;
 }
 
 int RemoveFileWide(const char16_t* path) {
   if (path == nullptr) return 0;
-  return unlink(Utf16ToUtf8(path).c_str()) == 0 ? 1 : 0;
+  return unlink(NativePath(path).c_str()) == 0 ? 1 : 0;
 }
 
 int SetCurrentDirectoryWide(const char16_t* path) {
   if (path == nullptr) return 0;
-  return chdir(Utf16ToUtf8(path).c_str()) == 0 ? 1 : 0;
+  return chdir(NativePath(path).c_str()) == 0 ? 1 : 0;
 }
 
 int64_t StreamSizeBySeeking(FILE* stream) {
