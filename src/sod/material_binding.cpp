@@ -30,6 +30,7 @@ int AddMissingMaterials(ImportedModel* model) {
 // the first node to reach a record is the last one in file order that uses it.
 void SetIndicesAndTextures(ImportedModel* model) {
   for (MaterialRecord* r = model->materials; r != nullptr; r = r->next) r->texturesBound = 0;
+  if (model->nodes == nullptr) return;
   for (int32_t n = model->nodeCount - 1; n >= 0; --n) {
     const NodeRecord& node = model->nodes[n];
     if (node.kind != kSodNodeMesh || node.groups == nullptr) continue;

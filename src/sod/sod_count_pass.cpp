@@ -73,7 +73,9 @@ int SkipPrefixTable(ByteCursor* cursor) {
   uint16_t count = 0;
   if (!CursorReadU16(cursor, &count)) return 0;
   for (uint32_t i = 0; i < count; ++i) {
-    if (!SkipString(cursor) || !SkipString(cursor) || !CursorSkip(cursor, kSodPrefixEntryTail)) return 0;
+    // Two strings, then the fixed tail of the entry.
+    if (!SkipString(cursor)) return 0;
+    if (!SkipString(cursor) || !CursorSkip(cursor, kSodPrefixEntryTail)) return 0;
   }
   return 1;
 }

@@ -1,5 +1,6 @@
 #include "sod/sod_mesh_head.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "sod/sod_cursor_read.h"
@@ -12,12 +13,11 @@ int ReadTextureName(ByteCursor* cursor, char* out) {
   char stored[kSodNameBytes];
   if (!ReadString(cursor, stored)) return 0;
   std::memset(out, 0, kSodTextureNameBytes);
+  // At most 127 characters and ".tga": the buffer always has room.
   if (stored[0] == 0) {
-    std::memcpy(out, kSodNoTexture, sizeof kSodNoTexture);
+    (void)snprintf(out, kSodTextureNameBytes, "%s", kSodNoTexture);
   } else {
-    const size_t length = std::strlen(stored);
-    std::memcpy(out, stored, length);
-    std::memcpy(out + length, kSodTextureExtension, sizeof kSodTextureExtension);
+    (void)snprintf(out, kSodTextureNameBytes, "%s%s", stored, kSodTextureExtension);
   }
   return 1;
 }

@@ -37,7 +37,7 @@ int32_t ReadSodFile(HostContext* context) {
     return 0;
   }
   const int loaded = LoadFileBytes(file, &readerCursor);
-  fclose(file);
+  (void)fclose(file);  // read only: every byte needed is in memory already
   if (!loaded) {
     ResetImport(&importedModel, &readerCursor);
     return 0;
