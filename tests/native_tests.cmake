@@ -9,6 +9,7 @@ target_include_directories(kveltar_unit_tests PRIVATE ${PROJECT_SOURCE_DIR}/test
 target_link_libraries(kveltar_unit_tests PRIVATE kveltar_core kveltar_host_scene GTest::gtest_main)
 target_compile_definitions(kveltar_unit_tests PRIVATE
   KVELTAR_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
+  KVELTAR_FUZZ_CORPUS="${PROJECT_SOURCE_DIR}/fuzz/corpus"
   KVELTAR_NATIVE_PLUGIN="$<TARGET_FILE:kveltar_plugin>")
 add_dependencies(kveltar_unit_tests kveltar_plugin)
 gtest_discover_tests(kveltar_unit_tests WORKING_DIRECTORY ${CMAKE_BINARY_DIR} DISCOVERY_TIMEOUT 60)
@@ -20,3 +21,7 @@ set_tests_properties(host_describe_native PROPERTIES
 add_test(NAME host_export_native COMMAND kveltar-host export ${PROJECT_SOURCE_DIR}/tests/data/export/ship.obj
          ${CMAKE_BINARY_DIR}/host_export_ship.sod --game 2 --hardpoints ${PROJECT_SOURCE_DIR}/tests/data/export/ship_hps.txt)
 set_tests_properties(host_export_native PROPERTIES PASS_REGULAR_EXPRESSION "^export: 1\nwrite: 1\n$")
+
+add_test(NAME host_read_missing_native COMMAND kveltar-host read no-such-file.sod)
+set_tests_properties(host_read_missing_native PROPERTIES WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+  PASS_REGULAR_EXPRESSION "result: 0\nerrorText: wide \"Could not open file for reading.\" narrow \"Could not open file for reading.\"")

@@ -14,7 +14,8 @@ add_executable(kveltar_unit_tests ${KVELTAR_UNIT_TEST_SOURCES})
 target_include_directories(kveltar_unit_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 target_link_libraries(kveltar_unit_tests PRIVATE kveltar_core kveltar_host_scene gtest_main)
 target_link_options(kveltar_unit_tests PRIVATE ${KVELTAR_STATIC_RUNTIME})
-target_compile_definitions(kveltar_unit_tests PRIVATE KVELTAR_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data")
+target_compile_definitions(kveltar_unit_tests PRIVATE KVELTAR_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
+  KVELTAR_FUZZ_CORPUS="${PROJECT_SOURCE_DIR}/fuzz/corpus")
 
 file(GLOB KVELTAR_WINE_TEST_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/wine/*.cpp)
 add_executable(kveltar_wine_tests ${KVELTAR_WINE_TEST_SOURCES})
@@ -38,3 +39,10 @@ add_test(NAME host_export_windows COMMAND ${KVELTAR_WINE} $<TARGET_FILE:kveltar-
          --hardpoints ${PROJECT_SOURCE_DIR}/tests/data/export/ship_hps.txt)
 set_tests_properties(host_export_windows PROPERTIES ENVIRONMENT "${KVELTAR_WINE_ENV}"
                      PASS_REGULAR_EXPRESSION "^export: 1\r?\nwrite: 1\r?\n$")
+
+# The host's read command on a file that does not exist prints the plug-in's message.
+add_test(NAME host_read_missing_windows COMMAND ${KVELTAR_WINE} $<TARGET_FILE:kveltar-host> read
+         --plugin $<TARGET_FILE:kveltar_plugin> no-such-file.sod)
+set_tests_properties(host_read_missing_windows PROPERTIES ENVIRONMENT "${KVELTAR_WINE_ENV}"
+  WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+  PASS_REGULAR_EXPRESSION "result: 0\nerrorText: wide \"Could not open file for reading.\" narrow \"Could not open file for reading.\"")
