@@ -1,5 +1,5 @@
 #!/bin/sh
-# Takes docs/export_dialog.png: the reference host shows the real export dialog of the
+# Takes docs/export-dialog.png: the reference host shows the real export dialog of the
 # Windows build under Wine on a virtual display, with Wine drawing the window frames
 # itself (there is no window manager), and saves it before pressing OK.
 set -e
@@ -14,5 +14,5 @@ xvfb-run -a -s "-screen 0 1024x768x24" sh -c '
     --game 2 --hardpoints "'"$data"'/ship_hps.txt" --emitters "'"$data"'/ship_ems.txt" \
     --screenshot "'"$build"'/export_dialog.bmp"
   /usr/lib/wine/wineserver -k 2>/dev/null || true'
-python3 "$root/tools/bmp_to_png.py" "$build/export_dialog.bmp" "$root/docs/export_dialog.png"
-echo "docs/export_dialog.png written"
+python3 "$root/tools/bmp_to_png.py" "$build/export_dialog.bmp" "$root/docs/export-dialog.png"
+echo "docs/export-dialog.png written"
