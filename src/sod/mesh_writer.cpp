@@ -128,12 +128,12 @@ int WriteMeshNode(FILE* stream, int32_t material) {
   VertexWeld weld;
   if (!VertexWeldCreate(&weld, faceCount * 3)) return 0;
   int written = 0;
-  if (!WeldMaterialCorners(context, material, &weld)) {
-    written = 0;
-  } else if (weld.count > kSodMaxCount) {
-    ReportMeshRefusal(context, kMeshTooManyVertices, material, weld.count);
-  } else {
-    written = WriteMeshBody(stream, context, material, faceCount, weld);
+  if (WeldMaterialCorners(context, material, &weld)) {
+    if (weld.count > kSodMaxCount) {
+      ReportMeshRefusal(context, kMeshTooManyVertices, material, weld.count);
+    } else {
+      written = WriteMeshBody(stream, context, material, faceCount, weld);
+    }
   }
   VertexWeldFree(&weld);
   return written;
