@@ -94,8 +94,10 @@ int WriteMeshFaces(FILE* stream, const HostContext* context, int32_t m, uint32_t
   int written = 1;
   ForEachFaceOf(context, m, [&](const HostFace& face) {
     for (int c = 0; c < 3 && written; ++c) {
-      uint16_t index = static_cast<uint16_t>(face.exportScratch[c]);
-      written = WriteSodU16(stream, index) && WriteSodU16(stream, index);
+      // A welded vertex carries its own texture coordinate: both indices are its place.
+      const uint16_t vertexIndex = static_cast<uint16_t>(face.exportScratch[c]);
+      const uint16_t texCoordIndex = vertexIndex;
+      written = WriteSodU16(stream, vertexIndex) && WriteSodU16(stream, texCoordIndex);
     }
     return written != 0;
   });

@@ -31,7 +31,7 @@ void LoadSideTextFile(int32_t flag, const char16_t* path, int32_t (*reader)(FILE
   FILE* file = OpenFileWide(bounded, "rb");
   if (file == nullptr) return;
   reader(file);
-  fclose(file);
+  (void)fclose(file);  // read only: nothing is lost when closing fails
 }
 
 void ReleaseTextLists() {
