@@ -6,7 +6,7 @@ SHELL := /bin/bash
 
 PACKAGES := cmake ninja-build g++ gcc clang libclang-rt-14-dev libgtest-dev googletest libbenchmark-dev \
             g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64 \
-            wine64 xvfb xauth libtinyobjloader-dev
+            wine64 xvfb xauth libtinyobjloader-dev nlohmann-json3-dev
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 WINE_PREFIX := $(CURDIR)/build/win64/wineprefix
 FUZZ_SECONDS ?= 20
