@@ -6,12 +6,12 @@ SHELL := /bin/bash
 
 PACKAGES := cmake ninja-build g++ gcc clang libclang-rt-14-dev libgtest-dev googletest libbenchmark-dev \
             g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64 \
-            wine64 xvfb xauth libtinyobjloader-dev nlohmann-json3-dev
+            wine64 xvfb xauth libtinyobjloader-dev clang-tidy cppcheck clang-format nlohmann-json3-dev
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 WINE_PREFIX := $(CURDIR)/build/win64/wineprefix
 FUZZ_SECONDS ?= 20
 
-.PHONY: deps native asan win64 fuzz-build test test-native test-asan test-wine test-fuzz demo fuzz bench format clean
+.PHONY: deps native asan win64 fuzz-build test test-native test-asan test-wine test-fuzz demo fuzz bench lint format clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
@@ -58,6 +58,12 @@ bench: native
 # The main job: build the real plug-in and show the reference host driving it under Wine.
 demo: win64
 	tools/demo.sh build/win64
+
+# Static analysis of the plug-in's sources (configuration in .clang-tidy); findings are errors.
+LINT_SOURCES = $$(git ls-files 'src/*.cpp' | grep -v -e src/platform/windows/ -e src/plugin/dll_main.cpp)
+lint: native
+	clang-tidy -p build/native --quiet $(LINT_SOURCES) 2>&1 | grep -v -E '^[0-9]+ warnings? generated' ; test $${PIPESTATUS[0]} -eq 0
+	cppcheck --enable=warning,performance,portability --error-exitcode=1 --inline-suppr --quiet --std=c++17 -I src src
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -63,7 +63,7 @@ int SafeFileCommit(SafeFile* file) {
 
 void SafeFileAbandon(SafeFile* file) {
   if (file == nullptr) return;
-  if (file->stream != nullptr) fclose(file->stream);
+  if (file->stream != nullptr) (void)fclose(file->stream);  // its contents are thrown away
   file->stream = nullptr;
   if (file->temporary[0] != 0) RemoveFileWide(file->temporary);
   file->temporary[0] = 0;

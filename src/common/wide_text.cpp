@@ -21,7 +21,10 @@ size_t NarrowLengthBounded(const char* text, size_t capacity) {
   return n;
 }
 
-int WideCopy(char16_t* target, size_t capacity, const char16_t* source) {
+namespace {
+
+template <typename Char>
+int CopyBounded(Char* target, size_t capacity, const Char* source) {
   if (capacity == 0) return 0;
   size_t n = 0;
   for (; source[n] != 0; ++n) {
@@ -35,19 +38,13 @@ int WideCopy(char16_t* target, size_t capacity, const char16_t* source) {
   return 1;
 }
 
-int NarrowCopy(char* target, size_t capacity, const char* source) {
-  if (capacity == 0) return 0;
-  size_t n = 0;
-  for (; source[n] != 0; ++n) {
-    if (n + 1 == capacity) {
-      target[n] = 0;
-      return 0;
-    }
-    target[n] = source[n];
-  }
-  target[n] = 0;
-  return 1;
+}  // namespace
+
+int WideCopy(char16_t* target, size_t capacity, const char16_t* source) {
+  return CopyBounded(target, capacity, source);
 }
+
+int NarrowCopy(char* target, size_t capacity, const char* source) { return CopyBounded(target, capacity, source); }
 
 int WideAppend(char16_t* target, size_t capacity, const char16_t* source) {
   size_t used = WideLengthBounded(target, capacity);
@@ -90,15 +87,18 @@ void FormatWide(char16_t* target, size_t capacity, const char* format, ...) {
     if (p[0] != '%') {
       sink.Put(static_cast<unsigned char>(*p));
     } else if (p[1] == 'd') {
-      snprintf(number, sizeof number, "%d", va_arg(args, int));
+      const int value = va_arg(args, int);
+      (void)snprintf(number, sizeof number, "%d", value);
       sink.PutAscii(number);
       p += 1;
     } else if (p[1] == '.' && p[2] == '2' && p[3] == 'f') {
-      snprintf(number, sizeof number, "%.2f", va_arg(args, double));
+      const double value = va_arg(args, double);
+      (void)snprintf(number, sizeof number, "%.2f", value);
       sink.PutAscii(number);
       p += 3;
     } else if (p[1] == 's') {
-      for (const char16_t* s = va_arg(args, const char16_t*); s != nullptr && *s != 0; ++s) sink.Put(*s);
+      const char16_t* text = va_arg(args, const char16_t*);
+      for (; text != nullptr && *text != 0; ++text) sink.Put(*text);
       p += 1;
     } else if (p[1] == '%') {
       sink.Put(u'%');

@@ -1,7 +1,6 @@
 #include "plugin/plugin_state.h"
 
 #include <cstdlib>
-#include <cstring>
 
 #include "sod/imported_model.h"
 
@@ -20,8 +19,9 @@ void TeardownAtUnload() { ReleasePluginState(); }
 struct LoadTimeSetup {
   LoadTimeSetup() {
     ByteCursorReset(&readerCursor);
-    std::memset(&importedModel, 0, sizeof importedModel);
-    atexit(TeardownAtUnload);
+    importedModel = ImportedModel{};
+    // Should the exit list be full, the model is simply not freed at unload.
+    (void)atexit(TeardownAtUnload);
   }
 };
 

@@ -46,12 +46,16 @@ bool ReserveOneMore(ImportedModel* model) {
   }
   if (index->slots != nullptr && (index->used + 1) * 2 <= index->capacity) return true;
   uint32_t capacity = index->capacity == 0 ? 64 : index->capacity * 2;
-  MaterialRecord** slots = static_cast<MaterialRecord**>(AllocZeroed(capacity, sizeof(MaterialRecord*)));
+  // An array of record pointers, one per slot.
+  MaterialRecord** slots = static_cast<MaterialRecord**>(
+      AllocZeroed(capacity, sizeof(MaterialRecord*)));  // NOLINT(bugprone-sizeof-expression)
   if (slots == nullptr) return false;
-  for (uint32_t i = 0; i < index->capacity; ++i) {
-    if (index->slots[i] != nullptr) *FindSlot(slots, capacity, index->slots[i]->name) = index->slots[i];
+  if (index->slots != nullptr) {
+    for (uint32_t i = 0; i < index->capacity; ++i) {
+      if (index->slots[i] != nullptr) *FindSlot(slots, capacity, index->slots[i]->name) = index->slots[i];
+    }
+    FreeMemory(index->slots);
   }
-  FreeMemory(index->slots);
   index->slots = slots;
   index->capacity = capacity;
   return true;
@@ -128,7 +132,7 @@ void FreeImportedModel(ImportedModel* model) {
     }
     FreeMemory(model->nodes);
   }
-  std::memset(model, 0, sizeof *model);
+  *model = ImportedModel{};
 }
 
 void ResetImport(ImportedModel* model, ByteCursor* cursor) {

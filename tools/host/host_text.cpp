@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "host_layout.h"
+#include "platform/utf8_text.h"
 #include "platform/win32_api.h"
 
 namespace host {
@@ -34,34 +35,7 @@ std::u16string Utf8ToUtf16(const std::string& text) {
   return out;
 }
 
-std::string Utf16ToUtf8(const std::u16string& text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    uint32_t code = text[i];
-    if (code >= 0xD800 && code <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-      code = 0x10000 + ((code - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-      ++i;
-    } else if (code >= 0xD800 && code <= 0xDFFF) {
-      code = 0xFFFD;
-    }
-    if (code < 0x80) {
-      out += static_cast<char>(code);
-    } else if (code < 0x800) {
-      out += static_cast<char>(0xC0 | (code >> 6));
-      out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-      out += static_cast<char>(0xE0 | (code >> 12));
-      out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (code >> 18));
-      out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-  }
-  return out;
-}
+std::string Utf16ToUtf8(const std::u16string& text) { return ::Utf16ToUtf8(text.data(), text.size()); }
 
 std::string ToAnsi(const std::u16string& text) {
   if (text.empty()) return std::string();

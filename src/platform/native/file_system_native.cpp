@@ -7,34 +7,12 @@
 
 #include "platform/file_system.h"
 #include "platform/native/utf8_path.h"
+#include "platform/utf8_text.h"
 
 std::string Utf16ToUtf8(const char16_t* text) {
-  std::string out;
-  for (size_t i = 0; text[i] != 0; ++i) {
-    uint32_t code = text[i];
-    if (code >= 0xD800 && code <= 0xDBFF && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-      code = 0x10000 + ((code - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-      ++i;
-    } else if (code >= 0xD800 && code <= 0xDFFF) {
-      code = 0xFFFD;
-    }
-    if (code < 0x80) {
-      out += static_cast<char>(code);
-    } else if (code < 0x800) {
-      out += static_cast<char>(0xC0 | (code >> 6));
-      out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-      out += static_cast<char>(0xE0 | (code >> 12));
-      out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (code >> 18));
-      out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-  }
-  return out;
+  size_t length = 0;
+  while (text[length] != 0) ++length;
+  return Utf16ToUtf8(text, length);
 }
 
 FILE* OpenFileWide(const char16_t* path, const char* mode) {
