@@ -36,17 +36,17 @@ int32_t BuildGroup(const NodeRecord& node, const FaceGroup& group, HostContext* 
                    const FaceCursor& cursor) {
   HostPolygonSet* set = context->services->CreatePolygonSet(context);
   if (set == nullptr) return 0;
-  uint32_t faces = BuiltFaceCount(group);
-  if (faces == 0) return 1;
-  if (faces > INT32_MAX || !set->methods->AllocTriangles(set, static_cast<int32_t>(faces))) return 0;
-  if (set->faces == nullptr || set->faceCount < static_cast<int32_t>(faces)) return 0;
-  for (uint32_t f = 0; f < faces; ++f) {
+  uint32_t faceCount = BuiltFaceCount(group);
+  if (faceCount == 0) return 1;
+  if (faceCount > INT32_MAX || !set->methods->AllocTriangles(set, static_cast<int32_t>(faceCount))) return 0;
+  if (set->faces == nullptr || set->faceCount < static_cast<int32_t>(faceCount)) return 0;
+  for (uint32_t f = 0; f < faceCount; ++f) {
     if (context->parts != nullptr && cursor.part >= context->partCount) return 0;
     if (context->materials != nullptr && group.materialIndex >= context->materialCount) return 0;
     HostFace* face = &set->faces[f];
     face->materialIndex = group.materialIndex;
     face->partIndex = cursor.part;
-    if (!FillTriangle(node, &group.faces[6 * static_cast<size_t>(f)], face, total, cursor.vertexBase)) return 0;
+    if (!FillTriangle(node, group.faces + 6 * static_cast<size_t>(f), face, total, cursor.vertexBase)) return 0;
   }
   return 1;
 }

@@ -1,6 +1,4 @@
 // What the model's nodes and markers bring to a scene build.
-#include <cstddef>
-
 #include "import/import_options.h"
 #include "import/scene_steps.h"
 
@@ -8,9 +6,9 @@ namespace {
 
 constexpr uint32_t kMeshKind = 1;
 
-MarkerView ViewOf(const void* records, int32_t count, size_t stride, size_t positionOffset, int32_t converted) {
-  MarkerView view = {0, static_cast<const unsigned char*>(records), stride, positionOffset};
-  if (converted == 1 && records != nullptr && count > 0) view.count = count;
+MarkerView ViewOf(const MarkerRecord* markers, const EmitterRecord* emitters, int32_t count, int32_t converted) {
+  MarkerView view = {0, markers, emitters};
+  if (converted == 1 && (markers != nullptr || emitters != nullptr) && count > 0) view.count = count;
   return view;
 }
 
@@ -25,12 +23,9 @@ uint32_t BuiltGroupCount(const NodeRecord& node) { return node.groups != nullptr
 uint32_t BuiltFaceCount(const FaceGroup& group) { return group.faces != nullptr ? group.faceCount : 0; }
 
 void ConvertedMarkers(const ImportedModel& model, MarkerView views[kMarkerKinds]) {
-  views[0] = ViewOf(model.hardpoints, model.hardpointCount, sizeof(HardpointRecord),
-                    offsetof(HardpointRecord, position), importOptions.convertHardpoints);
-  views[1] = ViewOf(model.emitters, model.emitterCount, sizeof(EmitterRecord), offsetof(EmitterRecord, position),
-                    importOptions.convertEmitters);
-  views[2] = ViewOf(model.sprites, model.spriteCount, sizeof(SpriteRecord), offsetof(SpriteRecord, position),
-                    importOptions.convertSprites);
+  views[0] = ViewOf(model.hardpoints, nullptr, model.hardpointCount, importOptions.convertHardpoints);
+  views[1] = ViewOf(nullptr, model.emitters, model.emitterCount, importOptions.convertEmitters);
+  views[2] = ViewOf(model.sprites, nullptr, model.spriteCount, importOptions.convertSprites);
 }
 
 int64_t SceneVertexTotal(const ImportedModel& model) {

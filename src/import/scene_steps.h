@@ -25,14 +25,11 @@ uint32_t BuiltFaceCount(const FaceGroup& group);
 // "Convert To Geometry" option is on, otherwise none.
 struct MarkerView {
   int32_t count;
-  const unsigned char* records;
-  size_t stride;
-  size_t positionOffset;
+  const MarkerRecord* markers;    // hardpoints or sprites
+  const EmitterRecord* emitters;  // or emitters
 
-  const char* Name(int32_t i) const { return reinterpret_cast<const char*>(records + static_cast<size_t>(i) * stride); }
-  const float* Position(int32_t i) const {
-    return reinterpret_cast<const float*>(records + static_cast<size_t>(i) * stride + positionOffset);
-  }
+  const char* Name(int32_t i) const { return markers != nullptr ? markers[i].name : emitters[i].name; }
+  const float* Position(int32_t i) const { return markers != nullptr ? markers[i].position : emitters[i].position; }
 };
 
 constexpr int kMarkerKinds = 3;

@@ -51,7 +51,7 @@ int32_t WriteSceneVertices(const ImportedModel& model, HostContext* context, int
     const NodeRecord& node = model.nodes[i];
     if (!IsSelectedMesh(node)) continue;
     for (uint32_t v = 0; v < BuiltVertexCount(node); ++v) {
-      ConvertPosition(&node.worldVertices[3 * static_cast<size_t>(v)], vertices[next++].position);
+      ConvertPosition(node.worldVertices + 3 * static_cast<size_t>(v), vertices[next++].position);
     }
   }
   MarkerView views[kMarkerKinds];
