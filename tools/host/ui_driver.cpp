@@ -235,7 +235,20 @@ void Watch(Watcher* w) {
 
 #else
 
-void NativeDialog(HWND dialog, int, void* user) { static_cast<UiDriver*>(user)->HandleDialog(dialog, false); }
+// The stand-in desktop has no dialog templates: a dialog gets the caption that its
+// template has in the plug-in's resources, so that answers find it by caption.
+const char16_t* TemplateCaption(int templateId) {
+  if (templateId == 101) return u"Import ST Armada Model";
+  if (templateId == 102) return u"Export SOD Model";
+  return u"";
+}
+
+void NativeDialog(HWND dialog, int templateId, void* user) {
+  if (StandinWindowText(dialog).empty()) {
+    SendMessageW(dialog, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(TemplateCaption(templateId)));
+  }
+  static_cast<UiDriver*>(user)->HandleDialog(dialog, false);
+}
 
 int NativeMessageBox(HWND, const std::u16string& text, const std::u16string& caption, UINT type, void* user) {
   return static_cast<UiDriver*>(user)->AnswerNativeMessageBox(text, caption, type);
