@@ -5,6 +5,11 @@
 # display) and writes what the plug-in built as OBJ, with the side text files beside
 # the SOD file. Everything it writes goes to build/win64/demo.
 set -e
+# Everything runs on one virtual display with one Wine server: a Wine desktop started
+# without a display would keep the later dialogs from showing.
+if [ -z "$KVELTAR_DEMO_DISPLAY" ]; then
+  exec env KVELTAR_DEMO_DISPLAY=1 xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+fi
 build="$(cd "$1" && pwd)"
 root="$(cd "$(dirname "$0")/.." && pwd)"
 export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all
@@ -20,7 +25,7 @@ echo
 echo "== kveltar-host import frigate.sod (under Wine; the import dialog is answered by the host)"
 # Relative paths: the host, a Windows program, makes them absolute in its own terms.
 cd "$demo"
-xvfb-run -a -s "-screen 0 1280x1024x24" "$run" "$build/kveltar-host.exe" import frigate.sod \
+"$run" "$build/kveltar-host.exe" import frigate.sod \
   --extract-hardpoints --extract-emitters --extract-sprites --convert-hardpoints --obj frigate.obj
 echo
 echo "== written beside the SOD file ($demo)"
@@ -28,3 +33,4 @@ ls -l
 echo
 echo "== frigate_hps.txt"
 cat frigate_hps.txt
+/usr/lib/wine/wineserver -k 2>/dev/null || true
