@@ -7,12 +7,17 @@ set -e
 build="$(cd "$1" && pwd)"
 out="$(cd "$(dirname "$2")" && pwd)/$(basename "$2")"
 root="$(cd "$(dirname "$0")/.." && pwd)"
-export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all
+# A prefix of its own, in which Wine draws window frames and captions itself (there is
+# no window manager on the virtual display to draw them).
+export WINEPREFIX="$build/screenshot-prefix" WINEDEBUG=-all
 work="$build/screenshot"
 rm -rf "$work"
 mkdir -p "$work"
 cp "$root/docs/sample/frigate.sod" "$work/"
 cd "$work"
+
+"$root/tests/wine/run_in_wine.sh" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+/usr/lib/wine/wineserver -w
 
 display=:77
 Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
