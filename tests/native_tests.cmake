@@ -9,6 +9,7 @@ target_include_directories(kveltar_unit_tests PRIVATE ${PROJECT_SOURCE_DIR}/test
 target_link_libraries(kveltar_unit_tests PRIVATE kveltar_core kveltar_host_scene GTest::gtest_main)
 target_compile_definitions(kveltar_unit_tests PRIVATE
   KVELTAR_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
+  KVELTAR_FUZZ_CORPUS="${PROJECT_SOURCE_DIR}/fuzz/corpus"
   KVELTAR_NATIVE_PLUGIN="$<TARGET_FILE:kveltar_plugin>")
 add_dependencies(kveltar_unit_tests kveltar_plugin)
 gtest_discover_tests(kveltar_unit_tests WORKING_DIRECTORY ${CMAKE_BINARY_DIR} DISCOVERY_TIMEOUT 60)
@@ -16,3 +17,7 @@ gtest_discover_tests(kveltar_unit_tests WORKING_DIRECTORY ${CMAKE_BINARY_DIR} DI
 add_test(NAME host_describe_native COMMAND kveltar-host describe $<TARGET_FILE:kveltar_plugin>)
 set_tests_properties(host_describe_native PROPERTIES
   PASS_REGULAR_EXPRESSION "PluginProc\\(describe\\): 1.*RegisterExtension: called 1 time\\(s\\), record same, extension wide \"sod\"")
+
+add_test(NAME host_read_missing_native COMMAND kveltar-host read no-such-file.sod)
+set_tests_properties(host_read_missing_native PROPERTIES WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+  PASS_REGULAR_EXPRESSION "result: 0\nerrorText: wide \"Could not open file for reading.\" narrow \"Could not open file for reading.\"")

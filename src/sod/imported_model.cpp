@@ -70,12 +70,20 @@ void FreeIndex(ImportedModel* model) {
 
 }  // namespace
 
-int32_t FindMaterial(const ImportedModel* model, const char* name) {
-  if (model == nullptr || name == nullptr || model->materialIndex == nullptr) return -1;
+MaterialRecord* FindMaterialRecord(const ImportedModel* model, const char* name) {
+  if (model == nullptr || name == nullptr || model->materialIndex == nullptr) return nullptr;
   const MaterialNameIndex* index = model->materialIndex;
-  MaterialRecord* record = *FindSlot(index->slots, index->capacity, name);
-  if (record == nullptr) return -1;
+  if (index->slots == nullptr) return nullptr;  // the first table could not be allocated
+  return *FindSlot(index->slots, index->capacity, name);
+}
+
+int32_t MaterialPosition(const ImportedModel* model, const MaterialRecord* record) {
   return model->materialCount - 1 - static_cast<int32_t>(record->ordinal);
+}
+
+int32_t FindMaterial(const ImportedModel* model, const char* name) {
+  const MaterialRecord* record = FindMaterialRecord(model, name);
+  return record != nullptr ? MaterialPosition(model, record) : -1;
 }
 
 MaterialRecord* AddMaterial(ImportedModel* model, const char* name) {

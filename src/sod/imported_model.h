@@ -42,8 +42,9 @@ struct MaterialRecord {
   char name[kSodNameBytes];
   char16_t texture[kModelTextUnits];
   char16_t secondTexture[kModelTextUnits];
-  MaterialRecord* next;  // the next older record
-  uint32_t ordinal;      // order of creation; the list position is materialCount - 1 - ordinal
+  MaterialRecord* next;    // the next older record
+  uint32_t ordinal;        // order of creation; the list position is materialCount - 1 - ordinal
+  uint32_t texturesBound;  // working mark of the reader's material binding
 };
 
 // Finds material records by name without walking the list (see imported_model.cpp).
@@ -79,6 +80,12 @@ extern ImportedModel importedModel;
 
 // 0-based list position of the record named exactly `name`, or -1 (also for no name).
 int32_t FindMaterial(const ImportedModel* model, const char* name);
+
+// The record named exactly `name`, or null (also for no name).
+MaterialRecord* FindMaterialRecord(const ImportedModel* model, const char* name);
+
+// 0-based list position of a record of the model's list.
+int32_t MaterialPosition(const ImportedModel* model, const MaterialRecord* record);
 
 // A new record with the defaults of a material the file does not define, at the
 // front of the list; null for no name, a name already there, or no memory.

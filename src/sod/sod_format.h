@@ -54,6 +54,11 @@ constexpr uint16_t kSodNodeSprite = 3;
 constexpr uint16_t kSodNodeLod = 11;
 constexpr uint16_t kSodNodeEmitter = 12;
 
+// A node whose name begins with "hp" in any case is a hardpoint, whatever its kind.
+inline bool SodIsHardpointName(const char* name) {
+  return name != nullptr && (name[0] == 'h' || name[0] == 'H') && (name[1] == 'p' || name[1] == 'P');
+}
+
 // Field sizes.
 constexpr uint32_t kSodVector3Bytes = 12;
 constexpr uint32_t kSodTransformBytes = 48;  // rows R0, R1, R2, T

@@ -60,6 +60,10 @@ TEST(ImportedModel, NoMemoryMeansNoRecord) {
   SetAllocationFailure(1);
   EXPECT_EQ(nullptr, AddMaterial(&model, "A"));
   EXPECT_EQ(0, model.materialCount);
+  SetAllocationFailure(2);  // the index exists, its first table does not
+  EXPECT_EQ(nullptr, AddMaterial(&model, "A"));
+  EXPECT_EQ(-1, FindMaterial(&model, "A"));
+  SetAllocationFailure(0);
   ASSERT_NE(nullptr, AddMaterial(&model, "A"));
   SetAllocationFailure(1);  // the record itself
   EXPECT_EQ(nullptr, AddMaterial(&model, "B"));

@@ -14,7 +14,8 @@ add_executable(kveltar_unit_tests ${KVELTAR_UNIT_TEST_SOURCES})
 target_include_directories(kveltar_unit_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 target_link_libraries(kveltar_unit_tests PRIVATE kveltar_core kveltar_host_scene gtest_main)
 target_link_options(kveltar_unit_tests PRIVATE ${KVELTAR_STATIC_RUNTIME})
-target_compile_definitions(kveltar_unit_tests PRIVATE KVELTAR_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data")
+target_compile_definitions(kveltar_unit_tests PRIVATE KVELTAR_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
+  KVELTAR_FUZZ_CORPUS="${PROJECT_SOURCE_DIR}/fuzz/corpus")
 
 file(GLOB KVELTAR_WINE_TEST_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/wine/*.cpp)
 add_executable(kveltar_wine_tests ${KVELTAR_WINE_TEST_SOURCES})
@@ -39,3 +40,9 @@ set(KVELTAR_JSON_HEADERS ${CMAKE_BINARY_DIR}/json-headers)
 file(MAKE_DIRECTORY ${KVELTAR_JSON_HEADERS})
 file(CREATE_LINK /usr/include/nlohmann ${KVELTAR_JSON_HEADERS}/nlohmann SYMBOLIC)
 target_include_directories(kveltar_wine_tests SYSTEM PRIVATE ${KVELTAR_JSON_HEADERS})
+# The host's read command on a file that does not exist prints the plug-in's message.
+add_test(NAME host_read_missing_windows COMMAND ${KVELTAR_WINE} $<TARGET_FILE:kveltar-host> read
+         --plugin $<TARGET_FILE:kveltar_plugin> no-such-file.sod)
+set_tests_properties(host_read_missing_windows PROPERTIES ENVIRONMENT "${KVELTAR_WINE_ENV}"
+  WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+  PASS_REGULAR_EXPRESSION "result: 0\nerrorText: wide \"Could not open file for reading.\" narrow \"Could not open file for reading.\"")
