@@ -172,7 +172,8 @@ TEST_F(ImportDialog, ListsMeshNodesAndLeavesBorgNamesUnselected) {
 }
 
 TEST_F(ImportDialog, NamesAreShownFromTheAnsiCodePage) {
-  FillTestModel(&importedModel, {Mesh("K\xE4" "fer")});  // Windows-1252 a-umlaut
+  FillTestModel(&importedModel, {Mesh("K\xE4"
+                                      "fer")});  // Windows-1252 a-umlaut
   Show([](HWND d) { EXPECT_EQ((std::vector<std::u16string>{u"K\u00E4fer"}), Entries(d)); });
 }
 
