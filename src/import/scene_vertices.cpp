@@ -11,10 +11,17 @@ namespace {
 constexpr uint32_t kQuarterTurnBits = 0x3FC90FDB;
 constexpr float kMarkerHalfSize = 0.5f;
 
-float QuarterTurn() {
-  float angle;
-  std::memcpy(&angle, &kQuarterTurnBits, sizeof angle);
-  return angle;
+// The quarter turn about X, made once: its cosine and sine are the same for every
+// position of every build.
+const Matrix4& QuarterTurn() {
+  static const Matrix4 rotation = [] {
+    float angle;
+    std::memcpy(&angle, &kQuarterTurnBits, sizeof angle);
+    Matrix4 m;
+    MakeRotationX(&m, angle);
+    return m;
+  }();
+  return rotation;
 }
 
 void PutPosition(HostVertex* vertex, float x, float y, float z) {
@@ -36,10 +43,8 @@ void PutMarkerQuad(HostVertex* vertices, const float* modelPosition) {
 }  // namespace
 
 void ConvertPosition(const float* modelPoint, float* hostPoint) {
-  Matrix4 rotation;
-  MakeRotationX(&rotation, QuarterTurn());
   const float mirrored[3] = {-modelPoint[0], modelPoint[2], -modelPoint[1]};
-  TransformPoint(hostPoint, mirrored, &rotation);
+  TransformPoint(hostPoint, mirrored, &QuarterTurn());
 }
 
 int32_t WriteSceneVertices(const ImportedModel& model, HostContext* context, int32_t total) {
