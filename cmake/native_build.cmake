@@ -13,6 +13,8 @@ target_include_directories(kveltar_win32_standin PUBLIC ${PROJECT_SOURCE_DIR}/sr
 
 add_library(kveltar_core STATIC ${KVELTAR_CORE_SOURCES})
 target_include_directories(kveltar_core PUBLIC ${PROJECT_SOURCE_DIR}/src)
+# The dialogs' control ids are shared with the resource script.
+target_include_directories(kveltar_core PUBLIC ${PROJECT_SOURCE_DIR}/resources)
 target_link_libraries(kveltar_core PUBLIC kveltar_win32_standin)
 set_target_properties(kveltar_core PROPERTIES CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
 

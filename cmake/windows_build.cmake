@@ -7,6 +7,8 @@ add_library(kveltar_core STATIC ${KVELTAR_CORE_SOURCES}
   ${PROJECT_SOURCE_DIR}/src/platform/windows/file_system_windows.cpp
   ${PROJECT_SOURCE_DIR}/src/platform/windows/runtime_text_windows.cpp)
 target_include_directories(kveltar_core PUBLIC ${PROJECT_SOURCE_DIR}/src)
+# The dialogs' control ids are shared with the resource script.
+target_include_directories(kveltar_core PUBLIC ${PROJECT_SOURCE_DIR}/resources)
 target_link_libraries(kveltar_core PUBLIC user32 gdi32 comdlg32)
 
 add_library(kveltar_plugin SHARED

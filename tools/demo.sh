@@ -1,9 +1,36 @@
 #!/bin/sh
-# The demo: the reference host loads the real kveltar_64.dlx under Wine and shows
-# what the plug-in tells the modelling host about itself.
+# The demo: the reference host loads the real kveltar_64.dlx under Wine, shows what the
+# plug-in tells the modelling host about itself, then imports the project's sample
+# model through the plug-in's import dialog (answered by the host on a virtual
+# display) and writes what the plug-in built as OBJ, with the side text files beside
+# the SOD file. Everything it writes goes to build/win64/demo.
 set -e
-build="$1"
-export WINEPREFIX="$(cd "$build" && pwd)/wineprefix" WINEDEBUG=-all
-run="$(cd "$(dirname "$0")/.." && pwd)/tests/wine/run_in_wine.sh"
+# Everything runs on one virtual display with one Wine server: a Wine desktop started
+# without a display would keep the later dialogs from showing.
+if [ -z "$KVELTAR_DEMO_DISPLAY" ]; then
+  exec env KVELTAR_DEMO_DISPLAY=1 xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+fi
+build="$(cd "$1" && pwd)"
+root="$(cd "$(dirname "$0")/.." && pwd)"
+export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all
+run="$root/tests/wine/run_in_wine.sh"
 echo "== kveltar-host describe kveltar_64.dlx (under Wine)"
 "$run" "$build/kveltar-host.exe" describe "$build/kveltar_64.dlx"
+
+demo="$build/demo"
+rm -rf "$demo"
+mkdir -p "$demo"
+cp "$root/docs/sample/frigate.sod" "$demo/"
+echo
+echo "== kveltar-host import frigate.sod (under Wine; the import dialog is answered by the host)"
+# Relative paths: the host, a Windows program, makes them absolute in its own terms.
+cd "$demo"
+"$run" "$build/kveltar-host.exe" import frigate.sod \
+  --extract-hardpoints --extract-emitters --extract-sprites --convert-hardpoints --obj frigate.obj
+echo
+echo "== written beside the SOD file ($demo)"
+ls -l
+echo
+echo "== frigate_hps.txt"
+cat frigate_hps.txt
+/usr/lib/wine/wineserver -k 2>/dev/null || true

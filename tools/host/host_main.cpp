@@ -18,10 +18,23 @@ void PrintUsage() {
                "commands:\n"
                "  describe PLUGIN          print what the plug-in answers and registers\n"
                "  read FILE.sod            run the read operation and print its result\n"
+               "  import FILE.sod          read, then import through the import dialog and print\n"
+               "                           the scene the plug-in built (see below)\n"
                "options:\n"
                "  --plugin PATH            the plug-in to load (default: beside kveltar-host)\n"
                "  --fail SERVICE[:N]       make the Nth call (default 1) of a host service fail\n"
-               "  --fail-call N            make the Nth call of any host service fail\n");
+               "  --fail-call N            make the Nth call of any host service fail\n"
+               "import options (the dialog is answered in the order given, then Import is pressed):\n"
+               "  --select NAME, --deselect NAME     select or deselect the mesh entry NAME\n"
+               "  --select-all, --select-none, --invert   press Select All, Select None, Invert All\n"
+               "  --extract-hardpoints, --extract-emitters, --extract-sprites   tick an Extract To File box\n"
+               "  --convert-hardpoints, --convert-emitters, --convert-sprites   tick a Convert To Geometry box\n"
+               "  --no-extract-..., --no-convert-...  untick that box\n"
+               "  --cancel                 press Cancel instead of Import\n"
+               "  --interactive            show the dialog and let the user answer it\n"
+               "  --repeat N               import N times in one process (new read each time)\n"
+               "  --json                   print the read result, the scene and the dialogs as JSON\n"
+               "  --obj OUT.obj            write the scene as OBJ, with OUT.mtl beside it\n");
 }
 
 bool ParseFailure(const std::string& text, HostOptions* options) {
@@ -41,6 +54,7 @@ int Run(const std::vector<std::u16string>& args) {
     if (arg.size() > 2 && arg.compare(0, 2, "--") == 0) {
       if (!OptionTakesValue(arg)) {
         options.switches.insert(arg);
+        options.sequence.emplace_back(arg, u"");
         continue;
       }
       if (i + 1 >= args.size()) {
@@ -48,6 +62,7 @@ int Run(const std::vector<std::u16string>& args) {
         return kExitUsage;
       }
       const std::u16string& value = args[++i];
+      options.sequence.emplace_back(arg, value);
       if (arg == "--plugin") {
         options.pluginPath = value;
       } else if (arg == "--fail") {
@@ -65,6 +80,7 @@ int Run(const std::vector<std::u16string>& args) {
   }
   if (command == "describe") return CommandDescribe(options);
   if (command == "read") return CommandRead(options);
+  if (command == "import") return CommandImport(options);
   PrintUsage();
   return kExitUsage;
 }
@@ -76,7 +92,8 @@ int Run(const std::vector<std::u16string>& args) {
 namespace host {
 
 bool OptionTakesValue(const std::string& name) {
-  static const char* const kValueOptions[] = {"--plugin", "--fail", "--fail-call"};
+  static const char* const kValueOptions[] = {"--plugin",   "--fail", "--fail-call", "--select",
+                                              "--deselect", "--obj",  "--repeat"};
   for (const char* option : kValueOptions) {
     if (name == option) return true;
   }

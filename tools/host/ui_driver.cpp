@@ -103,6 +103,21 @@ void Click(HWND dialog, int id, bool wait) {
   SendMessageW(control, BM_CLICK, 0, 0);
 }
 
+// Selects or deselects the list entries that read `text`; says so when none does.
+void SelectByText(HWND dialog, const UiAction& action) {
+  HWND list = GetDlgItem(dialog, action.id);
+  LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+  bool found = false;
+  for (LRESULT i = 0; i < count; ++i) {
+    char16_t item[512] = {};
+    SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item));
+    if (action.text != item) continue;
+    SendMessageW(list, LB_SETSEL, action.value ? TRUE : FALSE, i);
+    found = true;
+  }
+  if (!found) std::fprintf(stderr, "kveltar-host: no list entry reads \"%s\"\n", Utf16ToUtf8(action.text).c_str());
+}
+
 void Perform(HWND dialog, const UiAction& action, UiRecord* record) {
   switch (action.kind) {
     case UiAction::kClick:
@@ -125,6 +140,9 @@ void Perform(HWND dialog, const UiAction& action, UiRecord* record) {
       break;
     case UiAction::kSnapshot:
       record->snapshots.push_back(SnapshotJson(dialog));
+      break;
+    case UiAction::kSelectText:
+      SelectByText(dialog, action);
       break;
   }
 }
@@ -217,7 +235,20 @@ void Watch(Watcher* w) {
 
 #else
 
-void NativeDialog(HWND dialog, int, void* user) { static_cast<UiDriver*>(user)->HandleDialog(dialog, false); }
+// The stand-in desktop has no dialog templates: a dialog gets the caption that its
+// template has in the plug-in's resources, so that answers find it by caption.
+const char16_t* TemplateCaption(int templateId) {
+  if (templateId == 101) return u"Import ST Armada Model";
+  if (templateId == 102) return u"Export SOD Model";
+  return u"";
+}
+
+void NativeDialog(HWND dialog, int templateId, void* user) {
+  if (StandinWindowText(dialog).empty()) {
+    SendMessageW(dialog, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(TemplateCaption(templateId)));
+  }
+  static_cast<UiDriver*>(user)->HandleDialog(dialog, false);
+}
 
 int NativeMessageBox(HWND, const std::u16string& text, const std::u16string& caption, UINT type, void* user) {
   return static_cast<UiDriver*>(user)->AnswerNativeMessageBox(text, caption, type);
@@ -371,11 +402,11 @@ bool UiDriver::AnswerNativeFileDialog(void* request, unsigned long* error) {
   return true;
 }
 
-std::string UiDriver::RecordsJson() const {
+std::string UiDriver::RecordsJson(size_t first) const {
   std::string json = "[";
-  for (size_t i = 0; i < records_.size(); ++i) {
+  for (size_t i = first; i < records_.size(); ++i) {
     const UiRecord& r = records_[i];
-    if (i > 0) json += ",";
+    if (i > first) json += ",";
     json += "{\"kind\":" + JsonQuote(r.kind) + ",\"caption\":" + Quote(r.caption) + ",\"text\":" + Quote(r.text) +
             ",\"style\":" + JsonQuote(r.style) + ",\"ownerIsHostWindow\":" + (r.ownerIsHostWindow ? "true" : "false") +
             ",\"answered\":" + (r.answered ? "true" : "false") + ",\"rect\":[" + std::to_string(r.left) + "," +
