@@ -6,12 +6,14 @@ SHELL := /bin/bash
 
 PACKAGES := cmake ninja-build g++ gcc clang libclang-rt-14-dev libgtest-dev googletest libbenchmark-dev \
             g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64 \
-            wine64 xvfb xauth libtinyobjloader-dev clang-tidy cppcheck clang-format
+            wine64 xvfb xauth libtinyobjloader-dev clang-tidy cppcheck clang-format nlohmann-json3-dev
+# Only for `make screenshots`: capturing a window of the virtual display as PNG.
+SCREENSHOT_PACKAGES := x11-apps x11-utils netpbm
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 WINE_PREFIX := $(CURDIR)/build/win64/wineprefix
 FUZZ_SECONDS ?= 20
 
-.PHONY: deps native asan win64 fuzz-build test test-native test-asan test-wine test-fuzz demo fuzz bench lint format clean
+.PHONY: deps native asan win64 fuzz-build test test-native test-asan test-wine test-fuzz demo screenshots fuzz bench lint format clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
@@ -58,6 +60,12 @@ bench: native
 # The main job: build the real plug-in and show the reference host driving it under Wine.
 demo: win64
 	tools/demo.sh build/win64
+
+# The pictures in docs/, taken of the real DLL under Wine on a virtual display.
+screenshots: win64
+	@$(MAKE) --no-print-directory deps PACKAGES="$(SCREENSHOT_PACKAGES)"
+	tools/screenshot.sh build/win64 docs/import-dialog.png
+	tools/screenshot.sh build/win64 docs/export-dialog.png export
 
 # Static analysis of the plug-in's sources (configuration in .clang-tidy); findings are errors.
 LINT_SOURCES = $$(git ls-files 'src/*.cpp' | grep -v -e src/platform/windows/ -e src/plugin/dll_main.cpp)

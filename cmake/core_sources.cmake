@@ -13,6 +13,8 @@ list(REMOVE_ITEM KVELTAR_CORE_SOURCES ${PROJECT_SOURCE_DIR}/src/plugin/dll_main.
 set(KVELTAR_HOST_SCENE_SOURCES
   ${PROJECT_SOURCE_DIR}/tools/host/host_scene.cpp
   ${PROJECT_SOURCE_DIR}/tools/host/host_text.cpp
+  ${PROJECT_SOURCE_DIR}/tools/host/scene_json.cpp
+  ${PROJECT_SOURCE_DIR}/tools/host/scene_obj.cpp
   ${PROJECT_SOURCE_DIR}/tools/host/ui_driver.cpp)
 file(GLOB KVELTAR_HOST_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tools/host/*.cpp)
 list(REMOVE_ITEM KVELTAR_HOST_SOURCES ${KVELTAR_HOST_SCENE_SOURCES})

@@ -22,7 +22,7 @@ target_include_directories(kveltar_plugin PRIVATE ${PROJECT_SOURCE_DIR}/src ${PR
 
 add_library(kveltar_host_scene STATIC ${KVELTAR_HOST_SCENE_SOURCES})
 target_include_directories(kveltar_host_scene PUBLIC ${PROJECT_SOURCE_DIR}/tools/host ${PROJECT_SOURCE_DIR}/src)
-target_link_libraries(kveltar_host_scene PUBLIC user32 gdi32 comdlg32)
+target_link_libraries(kveltar_host_scene PUBLIC user32 comdlg32)
 
 add_executable(kveltar-host ${KVELTAR_HOST_SOURCES})
 target_link_libraries(kveltar-host PRIVATE kveltar_host_scene)

@@ -4,6 +4,7 @@ file(GLOB KVELTAR_FUZZ_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/fuzz/*_fu
 foreach(source ${KVELTAR_FUZZ_SOURCES})
   get_filename_component(name ${source} NAME_WE)
   add_executable(${name} ${source})
-  target_link_libraries(${name} PRIVATE kveltar_core)
+  target_link_libraries(${name} PRIVATE kveltar_core kveltar_host_scene)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
 endforeach()

@@ -5,10 +5,11 @@ include(GoogleTest)
 
 file(GLOB KVELTAR_NATIVE_TEST_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/native/*.cpp)
 add_executable(kveltar_unit_tests ${KVELTAR_UNIT_TEST_SOURCES} ${KVELTAR_NATIVE_TEST_SOURCES})
-target_include_directories(kveltar_unit_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+target_include_directories(kveltar_unit_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests ${PROJECT_SOURCE_DIR}/tools)
 target_link_libraries(kveltar_unit_tests PRIVATE kveltar_core kveltar_host_scene GTest::gtest_main)
 target_compile_definitions(kveltar_unit_tests PRIVATE
   KVELTAR_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
+  KVELTAR_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
   KVELTAR_FUZZ_CORPUS="${PROJECT_SOURCE_DIR}/fuzz/corpus"
   KVELTAR_NATIVE_PLUGIN="$<TARGET_FILE:kveltar_plugin>")
 add_dependencies(kveltar_unit_tests kveltar_plugin)
@@ -25,3 +26,18 @@ set_tests_properties(host_export_native PROPERTIES PASS_REGULAR_EXPRESSION "^exp
 add_test(NAME host_read_missing_native COMMAND kveltar-host read no-such-file.sod)
 set_tests_properties(host_read_missing_native PROPERTIES WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
   PASS_REGULAR_EXPRESSION "result: 0\nerrorText: wide \"Could not open file for reading.\" narrow \"Could not open file for reading.\"")
+
+# kveltar-host import on the project's sample model, each test in a folder of its own
+# (the side files are written beside the SOD file).
+foreach(name select extract)
+  configure_file(${PROJECT_SOURCE_DIR}/docs/sample/frigate.sod ${CMAKE_BINARY_DIR}/host-import-${name}/frigate.sod COPYONLY)
+endforeach()
+add_test(NAME host_import_native COMMAND kveltar-host import frigate.sod --json --select-none --select hull)
+set_tests_properties(host_import_native PROPERTIES WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/host-import-select
+  PASS_REGULAR_EXPRESSION "\"read\":1,\"errorText\":\"\",\"import\":1,.*\"parts\":\\[\\{\"name\":\"hull\",\"narrowName\":\"hull\"\\}\\],")
+add_test(NAME host_import_extract_native COMMAND kveltar-host import frigate.sod --extract-hardpoints --convert-hardpoints --obj frigate.obj)
+set_tests_properties(host_import_extract_native PROPERTIES WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/host-import-extract
+  PASS_REGULAR_EXPRESSION "import: 1\nscene: 3 materials, 36 vertices, 6 parts, 6 polygon sets, 39 faces, finished.*obj: frigate.obj, frigate.mtl")
+add_test(NAME host_import_refused_native COMMAND kveltar-host import ${PROJECT_SOURCE_DIR}/README.md)
+set_tests_properties(host_import_refused_native PROPERTIES
+  PASS_REGULAR_EXPRESSION "could not read .*README.md: SOD file header ID, Storm3D_SW, not found.")

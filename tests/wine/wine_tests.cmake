@@ -22,6 +22,8 @@ add_executable(kveltar_wine_tests ${KVELTAR_WINE_TEST_SOURCES})
 target_include_directories(kveltar_wine_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 target_link_libraries(kveltar_wine_tests PRIVATE kveltar_core kveltar_host_scene gtest version)
 target_link_options(kveltar_wine_tests PRIVATE ${KVELTAR_STATIC_RUNTIME} -municode)
+target_compile_definitions(kveltar_wine_tests PRIVATE
+  KVELTAR_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data" KVELTAR_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 add_dependencies(kveltar_wine_tests kveltar_plugin kveltar-host)
 
 add_test(NAME unit_tests_windows COMMAND ${KVELTAR_WINE} $<TARGET_FILE:kveltar_unit_tests>)
@@ -33,6 +35,13 @@ set_tests_properties(unit_tests_windows wine_end_to_end host_describe_windows PR
 set_tests_properties(unit_tests_windows wine_end_to_end PROPERTIES WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
 
 add_test(NAME dll_exports_and_imports COMMAND ${PROJECT_SOURCE_DIR}/tests/wine/check_dll.sh $<TARGET_FILE:kveltar_plugin>)
+
+# The Wine tests read the dialog driver's JSON records with nlohmann/json, a header-only
+# library of the build machine, reached through a folder that holds only it.
+set(KVELTAR_JSON_HEADERS ${CMAKE_BINARY_DIR}/json-headers)
+file(MAKE_DIRECTORY ${KVELTAR_JSON_HEADERS})
+file(CREATE_LINK /usr/include/nlohmann ${KVELTAR_JSON_HEADERS}/nlohmann SYMBOLIC)
+target_include_directories(kveltar_wine_tests SYSTEM PRIVATE ${KVELTAR_JSON_HEADERS})
 
 add_test(NAME host_export_windows COMMAND ${KVELTAR_WINE} $<TARGET_FILE:kveltar-host> export
          ${PROJECT_SOURCE_DIR}/tests/data/export/ship.obj ${CMAKE_BINARY_DIR}/host_export_ship.sod --game 2
@@ -46,3 +55,15 @@ add_test(NAME host_read_missing_windows COMMAND ${KVELTAR_WINE} $<TARGET_FILE:kv
 set_tests_properties(host_read_missing_windows PROPERTIES ENVIRONMENT "${KVELTAR_WINE_ENV}"
   WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
   PASS_REGULAR_EXPRESSION "result: 0\nerrorText: wide \"Could not open file for reading.\" narrow \"Could not open file for reading.\"")
+
+# kveltar-host.exe import on the project's sample model through the real DLL.
+configure_file(${PROJECT_SOURCE_DIR}/docs/sample/frigate.sod ${CMAKE_BINARY_DIR}/host-import/frigate.sod COPYONLY)
+add_test(NAME host_import_windows COMMAND ${KVELTAR_WINE} $<TARGET_FILE:kveltar-host> import frigate.sod --json
+         --extract-sprites --convert-sprites --deselect engine_port)
+set_tests_properties(host_import_windows PROPERTIES ENVIRONMENT "${KVELTAR_WINE_ENV}"
+  WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/host-import
+  PASS_REGULAR_EXPRESSION "\"read\":1,\"errorText\":\"\",\"import\":1,.*\"parts\":\\[\\{\"name\":\"hull\",\"narrowName\":\"hull\"\\},\\{\"name\":\"engine\",\"narrowName\":\"engine\"\\},\\{\"name\":\"running_light\",\"narrowName\":\"running_light\"\\}\\]")
+add_test(NAME host_import_refused_windows COMMAND ${KVELTAR_WINE} $<TARGET_FILE:kveltar-host> import README.md)
+set_tests_properties(host_import_refused_windows PROPERTIES ENVIRONMENT "${KVELTAR_WINE_ENV}"
+  WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
+  PASS_REGULAR_EXPRESSION "could not read .*README.md: SOD file header ID, Storm3D_SW, not found.")

@@ -50,9 +50,6 @@ std::vector<UiAnswer> AnswersFrom(const HostOptions& options) {
   SideFileActions(options, "--emitters", kEmitterBox, kEmitterPath, &dialog);
   SideFileActions(options, "--sprites", kSpriteBox, kSpritePath, &dialog);
   dialog.actions.push_back({UiAction::kSnapshot, 0, 0, 0, u""});
-  if (options.Has("--screenshot")) {
-    dialog.actions.push_back({UiAction::kScreenshot, 0, 0, 0, AbsolutePath(options.Value("--screenshot"))});
-  }
   return {error, warning, dialog};
 }
 
@@ -75,8 +72,7 @@ int CommandExport(const HostOptions& options) {
   if (options.positional.size() != 2 || (game != u"1" && game != u"2")) {
     std::fprintf(stderr,
                  "usage: kveltar-host export IN.obj OUT.sod [--game 1|2] [--no-materials] [--hardpoints FILE]\n"
-                 "       [--emitters FILE] [--sprites FILE] [--continue-reserved] [--interactive] [--json]\n"
-                 "       [--screenshot DIALOG.bmp]\n");
+                 "       [--emitters FILE] [--sprites FILE] [--continue-reserved] [--interactive] [--json]\n");
     return kExitUsage;
   }
   Session session;

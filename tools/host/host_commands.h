@@ -14,9 +14,10 @@ namespace host {
 
 // Exit codes of every command.
 constexpr int kExitOk = 0;
-constexpr int kExitFailed = 1;  // the plug-in answered failure
-constexpr int kExitUsage = 2;   // bad command line, or a file or module that cannot be loaded
-constexpr int kExitTrap = 3;    // the plug-in called an entry outside the interface
+constexpr int kExitFailed = 1;   // the plug-in answered failure
+constexpr int kExitUsage = 2;    // bad command line, or a file or module that cannot be loaded
+constexpr int kExitTrap = 3;     // the plug-in called an entry outside the interface
+constexpr int kExitStopped = 4;  // the plug-in answered that the user stopped or cancelled (2)
 
 struct HostOptions {
   std::u16string pluginPath;  // empty: the plug-in beside the host
@@ -25,6 +26,8 @@ struct HostOptions {
   std::vector<std::u16string> positional;
   std::map<std::string, std::vector<std::u16string>> values;  // "--name value", in the order given
   std::set<std::string> switches;                             // "--name"
+  // Every "--name" with its value (empty for a switch), in command-line order.
+  std::vector<std::pair<std::string, std::u16string>> sequence;
 
   bool Has(const std::string& name) const { return switches.count(name) != 0 || values.count(name) != 0; }
   // The last value given for `name`, or `fallback`.
@@ -53,6 +56,7 @@ int FinalStatus(const HostScene& scene, int status);
 
 int CommandDescribe(const HostOptions& options);
 int CommandRead(const HostOptions& options);
+int CommandImport(const HostOptions& options);
 int CommandExport(const HostOptions& options);
 
 }  // namespace host

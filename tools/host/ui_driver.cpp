@@ -103,55 +103,20 @@ void Click(HWND dialog, int id, bool wait) {
   SendMessageW(control, BM_CLICK, 0, 0);
 }
 
-#ifdef _WIN32
-
-// Copies the window's screen pixels, once it has painted, into a bottom-up 24-bit BMP.
-void SaveScreenshot(HWND window, const std::u16string& path) {
-  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
-  Sleep(300);
-  RECT r = {0, 0, 0, 0};
-  GetWindowRect(window, &r);
-  const int width = r.right - r.left;
-  const int height = r.bottom - r.top;
-  if (width <= 0 || height <= 0) return;
-  BITMAPINFOHEADER header = {};
-  header.biSize = sizeof header;
-  header.biWidth = width;
-  header.biHeight = height;
-  header.biPlanes = 1;
-  header.biBitCount = 24;
-  header.biCompression = BI_RGB;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (bitmap != nullptr) {
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-    GdiFlush();
-    const DWORD stride = static_cast<DWORD>((width * 3 + 3) & ~3);
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42;  // "BM"
-    file.bfOffBits = sizeof file + sizeof header;
-    file.bfSize = file.bfOffBits + stride * static_cast<DWORD>(height);
-    if (FILE* out = _wfopen(reinterpret_cast<const wchar_t*>(path.c_str()), L"wb")) {
-      fwrite(&file, sizeof file, 1, out);
-      fwrite(&header, sizeof header, 1, out);
-      fwrite(bits, stride, static_cast<size_t>(height), out);
-      fclose(out);
-    }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
+// Selects or deselects the list entries that read `text`; says so when none does.
+void SelectByText(HWND dialog, const UiAction& action) {
+  HWND list = GetDlgItem(dialog, action.id);
+  LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+  bool found = false;
+  for (LRESULT i = 0; i < count; ++i) {
+    char16_t item[512] = {};
+    SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item));
+    if (action.text != item) continue;
+    SendMessageW(list, LB_SETSEL, action.value ? TRUE : FALSE, i);
+    found = true;
   }
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
+  if (!found) std::fprintf(stderr, "kveltar-host: no list entry reads \"%s\"\n", Utf16ToUtf8(action.text).c_str());
 }
-
-#else
-
-void SaveScreenshot(HWND, const std::u16string&) {}
-
-#endif
 
 void Perform(HWND dialog, const UiAction& action, UiRecord* record) {
   switch (action.kind) {
@@ -176,8 +141,8 @@ void Perform(HWND dialog, const UiAction& action, UiRecord* record) {
     case UiAction::kSnapshot:
       record->snapshots.push_back(SnapshotJson(dialog));
       break;
-    case UiAction::kScreenshot:
-      SaveScreenshot(dialog, action.text);
+    case UiAction::kSelectText:
+      SelectByText(dialog, action);
       break;
   }
 }
@@ -270,7 +235,20 @@ void Watch(Watcher* w) {
 
 #else
 
-void NativeDialog(HWND dialog, int, void* user) { static_cast<UiDriver*>(user)->HandleDialog(dialog, false); }
+// The stand-in desktop has no dialog templates: a dialog gets the caption that its
+// template has in the plug-in's resources, so that answers find it by caption.
+const char16_t* TemplateCaption(int templateId) {
+  if (templateId == 101) return u"Import ST Armada Model";
+  if (templateId == 102) return u"Export SOD Model";
+  return u"";
+}
+
+void NativeDialog(HWND dialog, int templateId, void* user) {
+  if (StandinWindowText(dialog).empty()) {
+    SendMessageW(dialog, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(TemplateCaption(templateId)));
+  }
+  static_cast<UiDriver*>(user)->HandleDialog(dialog, false);
+}
 
 int NativeMessageBox(HWND, const std::u16string& text, const std::u16string& caption, UINT type, void* user) {
   return static_cast<UiDriver*>(user)->AnswerNativeMessageBox(text, caption, type);
@@ -431,11 +409,11 @@ bool UiDriver::AnswerNativeFileDialog(void* request, unsigned long* error) {
   return true;
 }
 
-std::string UiDriver::RecordsJson() const {
+std::string UiDriver::RecordsJson(size_t first) const {
   std::string json = "[";
-  for (size_t i = 0; i < records_.size(); ++i) {
+  for (size_t i = first; i < records_.size(); ++i) {
     const UiRecord& r = records_[i];
-    if (i > 0) json += ",";
+    if (i > first) json += ",";
     json += "{\"kind\":" + JsonQuote(r.kind) + ",\"caption\":" + Quote(r.caption) + ",\"text\":" + Quote(r.text) +
             ",\"style\":" + JsonQuote(r.style) + ",\"ownerIsHostWindow\":" + (r.ownerIsHostWindow ? "true" : "false") +
             ",\"answered\":" + (r.answered ? "true" : "false") + ",\"rect\":[" + std::to_string(r.left) + "," +

@@ -25,7 +25,7 @@ struct UiAction {
     kSelect,      // list box `id`: select (value 1) or deselect (0) entry `index`
     kSetText,     // put `text` into control `id`
     kSnapshot,    // record the state of every control now
-    kScreenshot,  // save the window as it looks now to the 24-bit BMP file `text` (Windows only)
+    kSelectText,  // list box `id`: select (value 1) or deselect (0) every entry whose text is `text`
   };
   Kind kind;
   int id = 0;
@@ -75,7 +75,8 @@ class UiDriver {
   // The window the host passes to the plug-in as the owner of its dialogs.
   void* OwnerWindow() const { return owner_; }
   const std::vector<UiRecord>& Records() const { return records_; }
-  std::string RecordsJson() const;
+  // The records as a JSON array, from record `first` on.
+  std::string RecordsJson(size_t first = 0) const;
 
   // Used by the platform glue (ui_driver.cpp): handle the next window.
   void HandleDialog(void* window, bool isMessageBox);
