@@ -15,6 +15,10 @@ add_library(kveltar_plugin SHARED
   ${PROJECT_SOURCE_DIR}/src/plugin/dll_main.cpp
   ${PROJECT_SOURCE_DIR}/resources/kveltar.rc
   ${PROJECT_SOURCE_DIR}/resources/kveltar.def)
+# The resource compiler's includes are not scanned: name them, so that a changed dialog
+# rebuilds the resources.
+set_source_files_properties(${PROJECT_SOURCE_DIR}/resources/kveltar.rc PROPERTIES OBJECT_DEPENDS
+  "${PROJECT_SOURCE_DIR}/resources/import_dialog.rc;${PROJECT_SOURCE_DIR}/resources/export_dialog.rc;${PROJECT_SOURCE_DIR}/resources/resource_ids.h")
 set_target_properties(kveltar_plugin PROPERTIES OUTPUT_NAME kveltar_64 PREFIX "" SUFFIX ".dlx")
 target_link_libraries(kveltar_plugin PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,kveltar_core>")
 target_link_options(kveltar_plugin PRIVATE ${KVELTAR_STATIC_RUNTIME})
