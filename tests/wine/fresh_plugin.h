@@ -18,7 +18,10 @@ class FreshPlugin {
     static std::atomic<int> copies{0};
     path_ = std::filesystem::temp_directory_path() /
             (L"kveltar-fresh-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++copies) + L".dlx");
-    std::filesystem::copy_file(ThePlugin().path, path_, std::filesystem::copy_options::overwrite_existing);
+    // The loaded module's own file: an import may have changed the current directory.
+    wchar_t loaded[MAX_PATH] = {};
+    GetModuleFileNameW(ThePlugin().module, loaded, MAX_PATH);
+    std::filesystem::copy_file(loaded, path_, std::filesystem::copy_options::overwrite_existing);
     module_ = LoadLibraryW(path_.c_str());
     if (module_ == nullptr) return;
     auto proc =
