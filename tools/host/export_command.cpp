@@ -90,7 +90,8 @@ int CommandExport(const HostOptions& options) {
   int32_t exported = driver.Run([&] { return session.Run(kOperationExport, &scene); });
   int32_t written = exported == 1 ? session.Run(kOperationWrite, &scene) : 0;
   PrintResult(options.Has("--json"), exported, written, scene, driver);
-  return FinalStatus(scene, exported == 1 && written == 1 ? kExitOk : kExitFailed);
+  int status = exported == 2 ? kExitStopped : exported == 1 && written == 1 ? kExitOk : kExitFailed;
+  return FinalStatus(scene, status);
 }
 
 }  // namespace host
