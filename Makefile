@@ -65,6 +65,7 @@ demo: win64
 screenshots: win64
 	@$(MAKE) --no-print-directory deps PACKAGES="$(SCREENSHOT_PACKAGES)"
 	tools/screenshot.sh build/win64 docs/import-dialog.png
+	tools/screenshot.sh build/win64 docs/export-dialog.png export
 
 # Static analysis of the plug-in's sources (configuration in .clang-tidy); findings are errors.
 LINT_SOURCES = $$(git ls-files 'src/*.cpp' | grep -v -e src/platform/windows/ -e src/plugin/dll_main.cpp)

@@ -28,7 +28,9 @@ target_include_directories(kveltar_host_scene PUBLIC ${PROJECT_SOURCE_DIR}/tools
 target_link_libraries(kveltar_host_scene PUBLIC kveltar_win32_standin)
 
 add_executable(kveltar-host ${KVELTAR_HOST_SOURCES})
-target_link_libraries(kveltar-host PRIVATE kveltar_host_scene ${CMAKE_DL_LIBS})
+# The host opens OBJ scenes with the system's OBJ loader (the plug-in does not use it).
+find_package(tinyobjloader CONFIG REQUIRED)
+target_link_libraries(kveltar-host PRIVATE kveltar_host_scene tinyobjloader::tinyobjloader ${CMAKE_DL_LIBS})
 # The plug-in module is found beside the host.
 add_dependencies(kveltar-host kveltar_plugin)
 

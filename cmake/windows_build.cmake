@@ -15,6 +15,10 @@ add_library(kveltar_plugin SHARED
   ${PROJECT_SOURCE_DIR}/src/plugin/dll_main.cpp
   ${PROJECT_SOURCE_DIR}/resources/kveltar.rc
   ${PROJECT_SOURCE_DIR}/resources/kveltar.def)
+# The resource compiler's includes are not scanned: name them, so that a changed dialog
+# rebuilds the resources.
+set_source_files_properties(${PROJECT_SOURCE_DIR}/resources/kveltar.rc PROPERTIES OBJECT_DEPENDS
+  "${PROJECT_SOURCE_DIR}/resources/import_dialog.rc;${PROJECT_SOURCE_DIR}/resources/export_dialog.rc;${PROJECT_SOURCE_DIR}/resources/resource_ids.h")
 set_target_properties(kveltar_plugin PROPERTIES OUTPUT_NAME kveltar_64 PREFIX "" SUFFIX ".dlx")
 target_link_libraries(kveltar_plugin PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,kveltar_core>")
 target_link_options(kveltar_plugin PRIVATE ${KVELTAR_STATIC_RUNTIME})
@@ -26,6 +30,13 @@ target_link_libraries(kveltar_host_scene PUBLIC user32 comdlg32)
 
 add_executable(kveltar-host ${KVELTAR_HOST_SOURCES})
 target_link_libraries(kveltar-host PRIVATE kveltar_host_scene)
+# The host opens OBJ scenes with the OBJ loader, a single header that the Debian package
+# installs for the native system only: it is copied into the build and compiled here.
+find_file(KVELTAR_OBJ_LOADER_HEADER tiny_obj_loader.h PATHS /usr/include NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH
+          REQUIRED)
+configure_file(${KVELTAR_OBJ_LOADER_HEADER} ${CMAKE_BINARY_DIR}/obj_loader/tiny_obj_loader.h COPYONLY)
+target_include_directories(kveltar-host SYSTEM PRIVATE ${CMAKE_BINARY_DIR}/obj_loader)
+target_compile_definitions(kveltar-host PRIVATE KVELTAR_BUILD_OBJ_LOADER)
 target_link_options(kveltar-host PRIVATE ${KVELTAR_STATIC_RUNTIME} -municode)
 
 if(BUILD_TESTING)

@@ -19,6 +19,10 @@ add_test(NAME host_describe_native COMMAND kveltar-host describe $<TARGET_FILE:k
 set_tests_properties(host_describe_native PROPERTIES
   PASS_REGULAR_EXPRESSION "PluginProc\\(describe\\): 1.*RegisterExtension: called 1 time\\(s\\), record same, extension wide \"sod\"")
 
+add_test(NAME host_export_native COMMAND kveltar-host export ${PROJECT_SOURCE_DIR}/tests/data/export/ship.obj
+         ${CMAKE_BINARY_DIR}/host_export_ship.sod --game 2 --hardpoints ${PROJECT_SOURCE_DIR}/tests/data/export/ship_hps.txt)
+set_tests_properties(host_export_native PROPERTIES PASS_REGULAR_EXPRESSION "^export: 1\nwrite: 1\n$")
+
 add_test(NAME host_read_missing_native COMMAND kveltar-host read no-such-file.sod)
 set_tests_properties(host_read_missing_native PROPERTIES WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
   PASS_REGULAR_EXPRESSION "result: 0\nerrorText: wide \"Could not open file for reading.\" narrow \"Could not open file for reading.\"")

@@ -3,7 +3,10 @@
 # plug-in tells the modelling host about itself, then imports the project's sample
 # model through the plug-in's import dialog (answered by the host on a virtual
 # display) and writes what the plug-in built as OBJ, with the side text files beside
-# the SOD file. Everything it writes goes to build/win64/demo.
+# the SOD file. Then the round trip the other way: an OBJ ship with hardpoint, emitter
+# and sprite text files is exported through the export dialog to SOD files for both
+# games, and the ST Armada 2 file is imported back to OBJ. Everything it writes goes to
+# build/win64/demo.
 set -e
 # Everything runs on one virtual display with one Wine server: a Wine desktop started
 # without a display would keep the later dialogs from showing.
@@ -33,4 +36,20 @@ ls -l
 echo
 echo "== frigate_hps.txt"
 cat frigate_hps.txt
+
+data="$root/tests/data/export"
+cp "$data/ship.obj" "$data/ship.mtl" "$data/ship_hps.txt" "$data/ship_ems.txt" "$data/ship_sps.txt" .
+for game in 1 2; do
+  echo
+  echo "== kveltar-host export ship.obj ship_armada$game.sod --game $game, with the three side text files"
+  "$run" "$build/kveltar-host.exe" export ship.obj "ship_armada$game.sod" --game "$game" \
+    --hardpoints ship_hps.txt --emitters ship_ems.txt --sprites ship_sps.txt
+done
+echo
+echo "== kveltar-host import ship_armada2.sod, back to OBJ with its markers as geometry"
+"$run" "$build/kveltar-host.exe" import ship_armada2.sod --convert-hardpoints --convert-emitters --convert-sprites \
+  --obj ship_back.obj
+echo
+echo "== written ($demo)"
+ls -l ship_armada1.sod ship_armada2.sod ship_back.obj ship_back.mtl
 /usr/lib/wine/wineserver -k 2>/dev/null || true

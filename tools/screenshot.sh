@@ -1,8 +1,10 @@
 #!/bin/sh
-# Takes the picture of the import dialog shown in README.md: the real kveltar_64.dlx
-# under Wine on a virtual X display, importing the sample model, with the dialog left
-# open for the user; the dialog's window is captured and converted to PNG.
+# Takes the pictures of the dialogs shown in README.md: the real kveltar_64.dlx under
+# Wine on a virtual X display, importing the sample model or exporting the OBJ ship of
+# the tests, with the dialog left open for the user; the dialog's window is captured
+# and converted to PNG.
 #   tools/screenshot.sh build/win64 docs/import-dialog.png
+#   tools/screenshot.sh build/win64 docs/export-dialog.png export
 set -e
 build="$(cd "$1" && pwd)"
 out="$(cd "$(dirname "$2")" && pwd)/$(basename "$2")"
@@ -13,7 +15,15 @@ export WINEPREFIX="$build/screenshot-prefix" WINEDEBUG=-all
 work="$build/screenshot"
 rm -rf "$work"
 mkdir -p "$work"
-cp "$root/docs/sample/frigate.sod" "$work/"
+if [ "$3" = export ]; then
+  cp "$root/tests/data/export/ship.obj" "$root/tests/data/export/ship.mtl" "$work/"
+  set -- export ship.obj ship.sod
+  caption="Export SOD Model"
+else
+  cp "$root/docs/sample/frigate.sod" "$work/"
+  set -- import frigate.sod
+  caption="Import ST Armada Model"
+fi
 cd "$work"
 
 "$root/tests/wine/run_in_wine.sh" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
@@ -23,7 +33,7 @@ display=:77
 Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 export DISPLAY="$display"
-"$root/tests/wine/run_in_wine.sh" "$build/kveltar-host.exe" import frigate.sod --interactive >/dev/null 2>&1 &
+"$root/tests/wine/run_in_wine.sh" "$build/kveltar-host.exe" "$@" --interactive >/dev/null 2>&1 &
 host=$!
 cleanup() {
   kill "$host" 2>/dev/null || true
@@ -32,7 +42,6 @@ cleanup() {
 }
 trap cleanup EXIT
 
-caption="Import ST Armada Model"
 for _ in $(seq 1 120); do
   if xwininfo -root -tree 2>/dev/null | grep -q "\"$caption\""; then break; fi
   sleep 0.5

@@ -20,6 +20,7 @@
 #endif
 #include <windows.h>
 
+#include <cderr.h>    // the common dialogs' extended errors
 #include <commdlg.h>  // after windows.h, which it needs
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "UTF-16 wchar_t expected");

@@ -42,6 +42,13 @@ set(KVELTAR_JSON_HEADERS ${CMAKE_BINARY_DIR}/json-headers)
 file(MAKE_DIRECTORY ${KVELTAR_JSON_HEADERS})
 file(CREATE_LINK /usr/include/nlohmann ${KVELTAR_JSON_HEADERS}/nlohmann SYMBOLIC)
 target_include_directories(kveltar_wine_tests SYSTEM PRIVATE ${KVELTAR_JSON_HEADERS})
+
+add_test(NAME host_export_windows COMMAND ${KVELTAR_WINE} $<TARGET_FILE:kveltar-host> export
+         ${PROJECT_SOURCE_DIR}/tests/data/export/ship.obj ${CMAKE_BINARY_DIR}/host_export_ship.sod --game 2
+         --hardpoints ${PROJECT_SOURCE_DIR}/tests/data/export/ship_hps.txt)
+set_tests_properties(host_export_windows PROPERTIES ENVIRONMENT "${KVELTAR_WINE_ENV}"
+                     PASS_REGULAR_EXPRESSION "^export: 1\r?\nwrite: 1\r?\n$")
+
 # The host's read command on a file that does not exist prints the plug-in's message.
 add_test(NAME host_read_missing_windows COMMAND ${KVELTAR_WINE} $<TARGET_FILE:kveltar-host> read
          --plugin $<TARGET_FILE:kveltar_plugin> no-such-file.sod)

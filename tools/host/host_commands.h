@@ -57,5 +57,6 @@ int FinalStatus(const HostScene& scene, int status);
 int CommandDescribe(const HostOptions& options);
 int CommandRead(const HostOptions& options);
 int CommandImport(const HostOptions& options);
+int CommandExport(const HostOptions& options);
 
 }  // namespace host

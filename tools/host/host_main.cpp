@@ -20,6 +20,8 @@ void PrintUsage() {
                "  read FILE.sod            run the read operation and print its result\n"
                "  import FILE.sod          read, then import through the import dialog and print\n"
                "                           the scene the plug-in built (see below)\n"
+               "  export IN.obj OUT.sod    export a Wavefront OBJ scene through the export dialog, then\n"
+               "                           write OUT.sod (see below)\n"
                "options:\n"
                "  --plugin PATH            the plug-in to load (default: beside kveltar-host)\n"
                "  --fail SERVICE[:N]       make the Nth call (default 1) of a host service fail\n"
@@ -34,7 +36,14 @@ void PrintUsage() {
                "  --interactive            show the dialog and let the user answer it\n"
                "  --repeat N               import N times in one process (new read each time)\n"
                "  --json                   print the read result, the scene and the dialogs as JSON\n"
-               "  --obj OUT.obj            write the scene as OBJ, with OUT.mtl beside it\n");
+               "  --obj OUT.obj            write the scene as OBJ, with OUT.mtl beside it\n"
+               "export options (the dialog is filled from them and confirmed with OK):\n"
+               "  --game 1|2               ST Armada 1 (SOD 1.8, the default) or ST Armada 2 (SOD 1.93)\n"
+               "  --no-materials           untick Export materials\n"
+               "  --hardpoints FILE, --emitters FILE, --sprites FILE   tick a side text box with its file\n"
+               "  --continue-reserved      answer the reserved-name warning with OK (default: Cancel)\n"
+               "  --interactive            show the dialogs and let the user answer them\n"
+               "  --json                   print the results and what the dialogs showed as JSON\n");
 }
 
 bool ParseFailure(const std::string& text, HostOptions* options) {
@@ -81,6 +90,7 @@ int Run(const std::vector<std::u16string>& args) {
   if (command == "describe") return CommandDescribe(options);
   if (command == "read") return CommandRead(options);
   if (command == "import") return CommandImport(options);
+  if (command == "export") return CommandExport(options);
   PrintUsage();
   return kExitUsage;
 }
@@ -92,8 +102,8 @@ int Run(const std::vector<std::u16string>& args) {
 namespace host {
 
 bool OptionTakesValue(const std::string& name) {
-  static const char* const kValueOptions[] = {"--plugin",   "--fail", "--fail-call", "--select",
-                                              "--deselect", "--obj",  "--repeat"};
+  static const char* const kValueOptions[] = {"--plugin", "--fail", "--fail-call",  "--select",   "--deselect", "--obj",
+                                              "--repeat", "--game", "--hardpoints", "--emitters", "--sprites"};
   for (const char* option : kValueOptions) {
     if (name == option) return true;
   }

@@ -285,12 +285,20 @@ UiDriver::~UiDriver() {
 #endif
 }
 
-const UiAnswer* UiDriver::NextAnswer(bool messageBox, bool fileDialog) {
-  if (nextAnswer_ >= answers_.size()) return nullptr;
-  const UiAnswer& a = answers_[nextAnswer_];
-  if (a.messageBox != messageBox || a.fileDialog != fileDialog) return nullptr;
-  ++nextAnswer_;
-  return &a;
+const UiAnswer* UiDriver::NextAnswer(bool messageBox, bool fileDialog, const std::u16string& caption) {
+  while (nextAnswer_ < answers_.size()) {
+    const UiAnswer& a = answers_[nextAnswer_];
+    bool kind = a.messageBox == messageBox && a.fileDialog == fileDialog;
+    bool named = a.caption.empty() || a.caption == caption;
+    if (a.optional && !(kind && named)) {
+      ++nextAnswer_;
+      continue;
+    }
+    if (!kind) return nullptr;
+    ++nextAnswer_;
+    return named ? &a : nullptr;
+  }
+  return nullptr;
 }
 
 int UiDriver::Run(const std::function<int()>& operation) {
@@ -339,13 +347,13 @@ void UiDriver::HandleDialog(void* window, bool) {
   record.kind = "dialog";
 #endif
   record.snapshots.push_back(SnapshotJson(dialog));
-  const UiAnswer* answer = NextAnswer(messageBox, fileDialog);
-  if (answer != nullptr && !answer->caption.empty() && answer->caption != record.caption) answer = nullptr;
+  const UiAnswer* answer = NextAnswer(messageBox, fileDialog, record.caption);
   record.answered = answer != nullptr;
   records_.push_back(record);
   UiRecord& stored = records_.back();
   if (answer == nullptr) {
-    Click(dialog, IDCANCEL, false);
+    // A message box with an OK button only has no Cancel button to press.
+    Click(dialog, !messageBox || GetDlgItem(dialog, IDCANCEL) != nullptr ? IDCANCEL : IDOK, false);
     return;
   }
 #ifdef _WIN32
@@ -372,8 +380,7 @@ int UiDriver::AnswerNativeMessageBox(const std::u16string& text, const std::u16s
   record.caption = caption;
   record.text = text;
   record.style = StyleName(type);
-  const UiAnswer* answer = NextAnswer(true, false);
-  if (answer != nullptr && !answer->caption.empty() && answer->caption != caption) answer = nullptr;
+  const UiAnswer* answer = NextAnswer(true, false, caption);
   record.answered = answer != nullptr;
   records_.push_back(record);
   if (answer == nullptr) return (type & 0xF) == MB_OKCANCEL ? IDCANCEL : IDOK;
@@ -385,7 +392,7 @@ bool UiDriver::AnswerNativeFileDialog(void* request, unsigned long* error) {
   UiRecord record;
   record.kind = "file dialog";
   record.caption = r->lpstrTitle != nullptr ? std::u16string(reinterpret_cast<const char16_t*>(r->lpstrTitle)) : u"";
-  const UiAnswer* answer = NextAnswer(false, true);
+  const UiAnswer* answer = NextAnswer(false, true, record.caption);
   record.answered = answer != nullptr;
   records_.push_back(record);
   *error = 0;

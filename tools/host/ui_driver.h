@@ -37,6 +37,9 @@ struct UiAction {
 struct UiAnswer {
   bool messageBox = false;  // a message box rather than a dialog
   std::u16string caption;   // expected caption; empty accepts any
+  // An optional answer is passed over when the window that comes is not its kind or
+  // caption (for a message box that only some runs show); the next answer is tried.
+  bool optional = false;
   std::vector<UiAction> actions;
   int button = 2;  // the button that ends it (IDOK 1, IDCANCEL 2); 0 = the actions end it
   // A file dialog: answered with this path (empty: cancelled), or, natively, with
@@ -81,7 +84,7 @@ class UiDriver {
   bool AnswerNativeFileDialog(void* request, unsigned long* error);
 
  private:
-  const UiAnswer* NextAnswer(bool messageBox, bool fileDialog);
+  const UiAnswer* NextAnswer(bool messageBox, bool fileDialog, const std::u16string& caption);
 
   std::vector<UiAnswer> answers_;
   size_t nextAnswer_ = 0;

@@ -1,0 +1,105 @@
+// Welding the corners of one mesh of 65535 triangles (a grid of shared vertices, one
+// texture coordinate per vertex): the hashed weld against the literal search, both
+// measured in this run; prints how many times faster the hashed weld is.
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <iostream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "support/weld_oracle.h"
+
+namespace {
+
+constexpr int kGrid = 181;         // quads per side
+constexpr int kTriangles = 65535;  // 2 * 181 * 181 = 65522, and 13 more
+
+std::vector<ExportVertex> MakeCorners() {
+  const int side = kGrid + 1;
+  auto corner = [side](int x, int y) {
+    ExportVertex c;
+    std::memset(&c, 0, sizeof c);
+    c.hostVertex = y * side + x;
+    c.position[0] = static_cast<float>(x) * 0.5f;
+    c.position[1] = static_cast<float>(y) * 0.5f;
+    c.position[2] = static_cast<float>((x * 7 + y * 3) % 5) * 0.1f;
+    c.texCoord.u = static_cast<float>(x) / kGrid;
+    c.texCoord.v = static_cast<float>(y) / kGrid;
+    return c;
+  };
+  std::vector<ExportVertex> corners;
+  for (int y = 0; y < kGrid; ++y) {
+    for (int x = 0; x < kGrid; ++x) {
+      for (auto c : {corner(x, y), corner(x + 1, y), corner(x + 1, y + 1), corner(x, y), corner(x + 1, y + 1),
+                     corner(x, y + 1)}) {
+        corners.push_back(c);
+      }
+    }
+  }
+  for (int i = 0; static_cast<int>(corners.size()) < 3 * kTriangles; ++i) {
+    for (auto c : {corner(i, 0), corner(i + 1, 1), corner(i, 1)}) corners.push_back(c);
+  }
+  return corners;
+}
+
+const std::vector<ExportVertex>& Corners() {
+  static const std::vector<ExportVertex> corners = MakeCorners();
+  return corners;
+}
+
+void HashedWeld(benchmark::State& state) {
+  const auto& corners = Corners();
+  for (auto _ : state) {
+    VertexWeld weld;
+    VertexWeldCreate(&weld, static_cast<uint32_t>(corners.size()));
+    for (const ExportVertex& c : corners) benchmark::DoNotOptimize(VertexWeldAdd(&weld, c));
+    state.counters["vertices"] = weld.count;
+    VertexWeldFree(&weld);
+  }
+}
+
+void LiteralSearch(benchmark::State& state) {
+  const auto& corners = Corners();
+  std::vector<ExportVertex> table(corners.size());
+  for (auto _ : state) {
+    uint32_t count = 0;
+    for (const ExportVertex& c : corners) benchmark::DoNotOptimize(LiteralWeldAdd(table.data(), &count, c));
+    state.counters["vertices"] = count;
+  }
+}
+
+BENCHMARK(HashedWeld)->Unit(benchmark::kMillisecond);
+BENCHMARK(LiteralSearch)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// Keeps the time per iteration of each benchmark for the ratio printed at the end.
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& run : runs) seconds_[run.run_name.function_name] = run.GetAdjustedRealTime();
+    ConsoleReporter::ReportRuns(runs);
+  }
+  double Seconds(const std::string& name) const {
+    auto found = seconds_.find(name);
+    return found == seconds_.end() ? 0 : found->second;
+  }
+
+ private:
+  std::map<std::string, double> seconds_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  double hashed = reporter.Seconds("HashedWeld");
+  double literal = reporter.Seconds("LiteralSearch");
+  if (hashed > 0 && literal > 0) {
+    std::cout << "weld of " << kTriangles << " triangles: literal search / hashed weld = " << literal / hashed
+              << std::endl;
+  }
+  return 0;
+}

@@ -1,0 +1,48 @@
+// The welded vertex table of one mesh node. Every corner of the mesh's faces either
+// finds the first entry that it welds with or becomes a new entry at the end; an
+// entry's place in the table is its SOD vertex index and its texture coordinate index.
+//
+// A corner welds with an entry when both name the same host vertex, their u and their
+// v are exactly equal (+0 equals -0, a NaN equals nothing) and their positions are
+// within 0.0001 per component (PointsNearlyEqual). The table finds that entry through
+// a hash of (host vertex, u, v) instead of searching all entries, with the same
+// result as the search: since every corner of one host vertex carries a copy of the
+// same position, the position test reduces to "the position is finite", and a corner
+// whose u, v or position can never match is appended without entering the hash.
+#pragma once
+
+#include <cstdint>
+
+#include "plugin/host_records.h"
+
+struct ExportVertex {
+  int32_t hostVertex;     // index into the host's vertex array
+  float position[3];      // copy of that host vertex's position, host coordinates
+  HostTexCoord texCoord;  // copy of the corner's whole texture coordinate record
+};
+static_assert(sizeof(ExportVertex) == 32, "an entry of the welded table is 32 bytes");
+
+struct VertexWeld {
+  ExportVertex* vertices;  // room for `capacity` entries, `count` of them in use
+  uint32_t count;
+  uint32_t capacity;
+  uint32_t* slots;  // open-addressing hash: entry index + 1, 0 for a free slot
+  uint32_t slotMask;
+};
+
+// Largest capacity a table accepts (three corners for each of 65535 faces, with room).
+constexpr uint32_t kVertexWeldMaxCapacity = 1u << 24;
+
+// Creates an empty table with room for `capacity` entries, all bytes zero. 1, or 0
+// (nothing held) when memory runs out or the capacity is above the maximum.
+int VertexWeldCreate(VertexWeld* weld, uint32_t capacity);
+
+constexpr uint32_t kVertexWeldFull = 0xFFFFFFFFu;
+
+// The table index of the first entry that `corner` welds with, appending the corner
+// when there is none; kVertexWeldFull when it would have to append to a full table.
+// Corners of one host vertex must carry the same position.
+uint32_t VertexWeldAdd(VertexWeld* weld, const ExportVertex& corner);
+
+// Frees the table; safe on a table that was never created or is already freed.
+void VertexWeldFree(VertexWeld* weld);
