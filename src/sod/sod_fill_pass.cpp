@@ -123,7 +123,7 @@ int ReadEmitterBody(ByteCursor* cursor, ImportedModel* model) {
 
 // The transform's rows R0, R1, R2 and T as the matrix (R0, 0), (R1, 0), (R2, 0), (T, 1).
 int ReadTransform(ByteCursor* cursor, Matrix4* transform) {
-  std::memset(transform, 0, sizeof *transform);
+  *transform = Matrix4{};
   for (int row = 0; row < 4; ++row) {
     if (!CursorReadFloats(cursor, transform->m[row], 3)) return 0;
   }
