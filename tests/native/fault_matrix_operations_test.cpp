@@ -116,7 +116,7 @@ ImportRun RunImportFlow(const Call* failure, long allocation) {
   if (failure != nullptr) scene.FailService(failure->service, failure->nth);
   scene.SetFilePath(dir.Wide("ship.sod"));
   ImportRun run;
-  run.read = Run(PLUGIN_OP_READ, scene);
+  run.read = RunOperation(PLUGIN_OP_READ, scene);
   host::UiDriver driver({DialogAnswer(u"Import ST Armada Model",
                                       {Click(IDC_IMPORT_SELECT_ALL), Check(IDC_IMPORT_EXTRACT_HARDPOINTS),
                                        Check(IDC_IMPORT_EXTRACT_EMITTERS), Check(IDC_IMPORT_EXTRACT_SPRITES),
@@ -126,7 +126,7 @@ ImportRun RunImportFlow(const Call* failure, long allocation) {
   scene.SetOwnerWindow(driver.OwnerWindow());
   const long before = AllocationsMade();
   SetAllocationFailure(allocation);
-  run.imported = driver.Run([&] { return Run(PLUGIN_OP_IMPORT, scene); });
+  run.imported = driver.Run([&] { return RunOperation(PLUGIN_OP_IMPORT, scene); });
   SetAllocationFailure(0);
   run.allocations = AllocationsMade() - before;
   run.log = scene.CallLog();
@@ -201,7 +201,7 @@ ExportRun RunExportFlow(const std::vector<std::pair<std::string, long>>& failure
   ExportRun run;
   const long before = AllocationsMade();
   SetAllocationFailure(allocation);
-  run.exported = driver.Run([&] { return Run(PLUGIN_OP_EXPORT, scene); });
+  run.exported = driver.Run([&] { return RunOperation(PLUGIN_OP_EXPORT, scene); });
   SetAllocationFailure(0);
   run.allocations = AllocationsMade() - before;
   run.checkCalls = scene.CallLog().size();
@@ -211,7 +211,7 @@ ExportRun RunExportFlow(const std::vector<std::pair<std::string, long>>& failure
   }
   if (run.exported == 1) {
     scene.SetFilePath(dir.Wide("out.sod"));
-    run.written = Run(PLUGIN_OP_WRITE, scene);
+    run.written = RunOperation(PLUGIN_OP_WRITE, scene);
     run.sod = dir.Read("out.sod");
     EXPECT_TRUE(TextListsReleased());
   }

@@ -97,7 +97,7 @@ inline void BuildExportScene(host::HostScene& scene) {
 inline HostContext* ContextOf(host::HostScene& scene) { return static_cast<HostContext*>(scene.Context()); }
 
 // The host's call of an operation through the plug-in's entry.
-inline int32_t Run(uint32_t operation, host::HostScene& scene) {
+inline int32_t RunOperation(uint32_t operation, host::HostScene& scene) {
   static int moduleInstance = 0;
   return OperationProc(operation, ContextOf(scene), &moduleInstance, 0);
 }

@@ -57,7 +57,8 @@ void ReadCase(long failing, long* allocations) {
   StateGuard guard;
   Files f;
   f.scene.SetFilePath(f.dir.Wide("ship.sod"));
-  const int32_t result = WithAllocationFailure(failing, allocations, [&] { return Run(PLUGIN_OP_READ, f.scene); });
+  const int32_t result =
+      WithAllocationFailure(failing, allocations, [&] { return RunOperation(PLUGIN_OP_READ, f.scene); });
   EXPECT_EQ(nullptr, readerCursor.data);  // the file bytes never outlive the read
   if (failing == 0) {
     EXPECT_EQ(1, result);
@@ -81,7 +82,8 @@ void WriteCase(long failing, long* allocations) {
   f.scene.Triangulate();  // as the export operation had the host do
   f.scene.SetFilePath(f.dir.Wide("out.sod"));
   const std::vector<std::string> names = Names(f.dir);
-  const int32_t result = WithAllocationFailure(failing, allocations, [&] { return Run(PLUGIN_OP_WRITE, f.scene); });
+  const int32_t result =
+      WithAllocationFailure(failing, allocations, [&] { return RunOperation(PLUGIN_OP_WRITE, f.scene); });
   EXPECT_TRUE(TextListsReleased());
   EXPECT_EQ(names, Names(f.dir));
   EXPECT_EQ(kEarlierText, f.scene.ErrorTextWide());
@@ -129,7 +131,7 @@ void ExtractionCase(const char* file, long failing, long* allocations) {
   StateGuard guard;
   Files f;
   f.scene.SetFilePath(f.dir.Wide("ship.sod"));
-  ASSERT_EQ(1, Run(PLUGIN_OP_READ, f.scene));
+  ASSERT_EQ(1, RunOperation(PLUGIN_OP_READ, f.scene));
   const int32_t result =
       WithAllocationFailure(failing, allocations, [&] { return Extractor(&importedModel, f.Context()); });
   EXPECT_EQ(1, result);
@@ -174,7 +176,7 @@ int32_t WithWriteBudget(int64_t budget, int32_t (*operation)(Files&), Files& f) 
   return result;
 }
 
-int32_t WriteSod(Files& f) { return Run(PLUGIN_OP_WRITE, f.scene); }
+int32_t WriteSod(Files& f) { return RunOperation(PLUGIN_OP_WRITE, f.scene); }
 int32_t ExtractHardpointFile(Files& f) { return ExtractHardpoints(&importedModel, f.Context()); }
 int32_t ExtractEmitterFile(Files& f) { return ExtractEmitters(&importedModel, f.Context()); }
 int32_t ExtractSpriteFile(Files& f) { return ExtractSprites(&importedModel, f.Context()); }
@@ -188,7 +190,7 @@ void PrepareWrite(Files& f) {
 
 void PrepareExtraction(Files& f) {
   f.scene.SetFilePath(f.dir.Wide("ship.sod"));
-  ASSERT_EQ(1, Run(PLUGIN_OP_READ, f.scene));
+  ASSERT_EQ(1, RunOperation(PLUGIN_OP_READ, f.scene));
 }
 
 struct StreamRow {
