@@ -14,10 +14,15 @@
 #include "plugin/operations.h"
 #include "resource_ids.h"
 #include "support/test_model.h"
+#include "support/ui_script.h"
 #include "ui_driver.h"
 #include "wine/plugin_module.h"
+#include "wine/snapshot_json.h"
 
 namespace {
+
+using ui_script::Click;
+using ui_script::Snapshot;
 
 using nlohmann::json;
 
@@ -115,29 +120,14 @@ const Item kExpectedItems[] = {
     {BS_AUTOCHECKBOX | kChild, 15, 305, 60, 8, 1006, kButton, u"Hardpoints"},
 };
 
-host::UiAction Click(int id) { return host::UiAction{host::UiAction::kClick, id, 0, 0, u""}; }
-host::UiAction Check(int id, int value) { return host::UiAction{host::UiAction::kSetCheck, id, value, 0, u""}; }
-host::UiAction Select(int index, int value) {
-  return host::UiAction{host::UiAction::kSelect, IDC_IMPORT_MESH_LIST, value, index, u""};
-}
-host::UiAction Snapshot() { return host::UiAction{host::UiAction::kSnapshot, 0, 0, 0, u""}; }
+host::UiAction Check(int id, int value) { return ui_script::SetCheck(id, value); }
+host::UiAction Select(int index, int value) { return ui_script::Select(IDC_IMPORT_MESH_LIST, index, value); }
 
 host::UiAnswer Answer(std::vector<host::UiAction> actions, int button) {
-  host::UiAnswer answer;
-  answer.caption = u"Import ST Armada Model";
-  answer.actions = std::move(actions);
-  answer.button = button;
-  return answer;
+  return ui_script::DialogAnswer(u"Import ST Armada Model", std::move(actions), button);
 }
 
-const json& Control(const json& snapshot, int id) {
-  for (const json& control : snapshot["controls"]) {
-    if (control["id"] == id) return control;
-  }
-  static const json none;
-  ADD_FAILURE() << "no control " << id;
-  return none;
-}
+const json& Control(const json& snapshot, int id) { return ControlInSnapshot(snapshot, id); }
 
 std::vector<bool> Selection(const json& snapshot) {
   std::vector<bool> selected;
