@@ -39,11 +39,14 @@ TEST(SideTextCorpus, EveryInputLoadsOrIsRefusedCleanly) {
     dir.Write("input.txt", std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
     FILE* file = OpenFileWide(dir.Wide("input.txt").c_str(), "rb");
     ASSERT_NE(nullptr, file);
-    ExpectConsistentList(ReadHardpointFile(file), textHardpoints, textHardpointCount);
+    const int32_t hardpoints = ReadHardpointFile(file);
+    ExpectConsistentList(hardpoints, textHardpoints, textHardpointCount);
     rewind(file);
-    ExpectConsistentList(ReadEmitterFile(file), textEmitters, textEmitterCount);
+    const int32_t emitters = ReadEmitterFile(file);
+    ExpectConsistentList(emitters, textEmitters, textEmitterCount);
     rewind(file);
-    ExpectConsistentList(ReadSpriteFile(file), textSprites, textSpriteCount);
+    const int32_t sprites = ReadSpriteFile(file);
+    ExpectConsistentList(sprites, textSprites, textSpriteCount);
     fclose(file);
     ReleaseHardpointList();
     ReleaseEmitterList();
