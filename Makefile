@@ -49,7 +49,7 @@ test-wine: win64
 test-fuzz: fuzz-build
 	@if ls fuzz/*_fuzz.cpp >/dev/null 2>&1; then fuzz/run_fuzzers.sh build/fuzz 10; fi
 
-test: test-native test-asan test-wine test-fuzz
+test: test-native test-asan test-wine test-fuzz lint
 
 fuzz: fuzz-build
 	fuzz/run_fuzzers.sh build/fuzz $(FUZZ_SECONDS)
@@ -72,6 +72,19 @@ LINT_SOURCES = $$(git ls-files 'src/*.cpp' | grep -v -e src/platform/windows/ -e
 lint: native
 	clang-tidy -p build/native --quiet $(LINT_SOURCES) 2>&1 | grep -v -E '^[0-9]+ warnings? generated' ; test $${PIPESTATUS[0]} -eq 0
 	cppcheck --enable=warning,performance,portability --error-exitcode=1 --inline-suppr --quiet --std=c++17 -I src src
+
+# The release package: the plug-in, the reference host, the user guide with its
+# pictures, a sample model and the licence, in one zip archive.
+VERSION := $(shell grep -m1 -o 'kveltar VERSION [0-9.]*' CMakeLists.txt | cut -d' ' -f3)
+PACKAGE := kveltar-$(VERSION)-win64
+package: win64
+	rm -rf build/package && mkdir -p build/package/$(PACKAGE)
+	x86_64-w64-mingw32-strip -o build/package/$(PACKAGE)/kveltar_64.dlx build/win64/kveltar_64.dlx
+	x86_64-w64-mingw32-strip -o build/package/$(PACKAGE)/kveltar-host.exe build/win64/kveltar-host.exe
+	cp docs/user-guide.md docs/import-dialog.png docs/export-dialog.png LICENSE build/package/$(PACKAGE)/
+	cp docs/sample/frigate.sod build/package/$(PACKAGE)/
+	cd build/package && cmake -E tar cf ../$(PACKAGE).zip --format=zip $(PACKAGE)
+	@echo "build/$(PACKAGE).zip"
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

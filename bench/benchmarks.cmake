@@ -5,7 +5,7 @@ file(GLOB KVELTAR_BENCH_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/bench/*_
 foreach(source ${KVELTAR_BENCH_SOURCES})
   get_filename_component(name ${source} NAME_WE)
   add_executable(${name} ${source})
-  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests ${PROJECT_SOURCE_DIR}/bench)
   target_link_libraries(${name} PRIVATE kveltar_core benchmark::benchmark)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
 endforeach()

@@ -7,13 +7,13 @@
 
 #include <cstdio>
 #include <cstring>
-#include <map>
 #include <string>
 #include <vector>
 
 #include "import/import_options.h"
 #include "import/scene_builder.h"
 #include "plugin/host_records.h"
+#include "ratio_reporter.h"
 #include "support/test_model.h"
 
 namespace {
@@ -164,22 +164,6 @@ void Build(benchmark::State& state) {
     benchmark::ClobberMemory();
   }
 }
-
-// Keeps the time per iteration of every benchmark, to print the ratio at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) seconds_[run.benchmark_name()] = run.GetAdjustedRealTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
-  void PrintRatio(const char* what, const std::string& measured, const std::string& baseline) {
-    if (seconds_.count(measured) == 0 || seconds_.count(baseline) == 0 || seconds_[baseline] <= 0) return;
-    std::printf("%-66s %8.3f\n", what, seconds_[measured] / seconds_[baseline]);
-  }
-
- private:
-  std::map<std::string, double> seconds_;
-};
 
 }  // namespace
 

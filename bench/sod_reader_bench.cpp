@@ -8,7 +8,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -17,6 +16,7 @@
 #include "platform/file_system.h"
 #include "plugin/operations.h"
 #include "plugin/plugin_state.h"
+#include "ratio_reporter.h"
 #include "sod/sod_reader.h"
 #include "support/sod_builder.h"
 #include "support/sod_literal_binding.h"
@@ -144,22 +144,6 @@ void ReadOperation(benchmark::State& state) {
   }
   ResetImport(&importedModel, &readerCursor);
 }
-
-// Keeps the time per iteration of every benchmark, to print the ratios at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) seconds_[run.benchmark_name()] = run.GetAdjustedRealTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
-  void PrintRatio(const char* what, const std::string& measured, const std::string& baseline) {
-    if (seconds_.count(measured) == 0 || seconds_.count(baseline) == 0 || seconds_[baseline] <= 0) return;
-    std::printf("%-66s %8.3f\n", what, seconds_[measured] / seconds_[baseline]);
-  }
-
- private:
-  std::map<std::string, double> seconds_;
-};
 
 }  // namespace
 

@@ -5,10 +5,10 @@
 
 #include <cstring>
 #include <iostream>
-#include <map>
 #include <string>
 #include <vector>
 
+#include "ratio_reporter.h"
 #include "support/weld_oracle.h"
 
 namespace {
@@ -73,33 +73,13 @@ void LiteralSearch(benchmark::State& state) {
 BENCHMARK(HashedWeld)->Unit(benchmark::kMillisecond);
 BENCHMARK(LiteralSearch)->Unit(benchmark::kMillisecond)->Iterations(1);
 
-// Keeps the time per iteration of each benchmark for the ratio printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) seconds_[run.run_name.function_name] = run.GetAdjustedRealTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
-  double Seconds(const std::string& name) const {
-    auto found = seconds_.find(name);
-    return found == seconds_.end() ? 0 : found->second;
-  }
-
- private:
-  std::map<std::string, double> seconds_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  double hashed = reporter.Seconds("HashedWeld");
-  double literal = reporter.Seconds("LiteralSearch");
-  if (hashed > 0 && literal > 0) {
-    std::cout << "weld of " << kTriangles << " triangles: literal search / hashed weld = " << literal / hashed
-              << std::endl;
-  }
+  const std::string what = "weld of " + std::to_string(kTriangles) + " triangles: literal search / hashed weld";
+  reporter.PrintRatio(what.c_str(), "LiteralSearch/iterations:1", "HashedWeld");
   return 0;
 }

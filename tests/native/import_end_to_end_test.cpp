@@ -16,6 +16,7 @@
 #include "resource_ids.h"
 #include "sample/frigate_sample.h"
 #include "support/temp_dir.h"
+#include "support/ui_script.h"
 #include "ui_driver.h"
 
 namespace {
@@ -30,14 +31,10 @@ const std::string kGoldenDir = std::string(KVELTAR_TEST_DATA) + "/sample/";
 const char* const kSideFiles[] = {"frigate_hps.txt", "frigate_ems.txt", "frigate_sps.txt"};
 
 host::UiAnswer ImportAnswer(std::vector<host::UiAction> actions, int button = IDOK) {
-  host::UiAnswer answer;
-  answer.caption = u"Import ST Armada Model";
-  answer.actions = std::move(actions);
-  answer.button = button;
-  return answer;
+  return ui_script::DialogAnswer(u"Import ST Armada Model", std::move(actions), button);
 }
 
-host::UiAction Check(int id) { return host::UiAction{host::UiAction::kSetCheck, id, 1, 0, u""}; }
+host::UiAction Check(int id) { return ui_script::SetCheck(id); }
 
 class SampleImport : public testing::Test {
  protected:

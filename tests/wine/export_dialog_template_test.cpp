@@ -6,45 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "wine/dialog_template.h"
 #include "wine/plugin_module.h"
 
 namespace {
-
-// Reads a classic dialog template (DLGTEMPLATE and its DLGITEMTEMPLATEs).
-class TemplateReader {
- public:
-  TemplateReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-  uint16_t Word() {
-    uint16_t w = 0;
-    if (at_ + 2 <= size_) std::memcpy(&w, data_ + at_, 2);
-    at_ += 2;
-    return w;
-  }
-  uint32_t Dword() {
-    uint32_t low = Word();
-    return low | static_cast<uint32_t>(Word()) << 16;
-  }
-  int16_t Short() { return static_cast<int16_t>(Word()); }
-  // A text, or an ordinal written as "#n".
-  std::u16string Text() {
-    uint16_t first = Word();
-    if (first == 0xFFFF) return u"#" + Num(Word());
-    std::u16string text;
-    for (uint16_t c = first; c != 0 && at_ <= size_; c = Word()) text += static_cast<char16_t>(c);
-    return text;
-  }
-  void AlignDword() { at_ = (at_ + 3) & ~static_cast<size_t>(3); }
-  bool Overrun() const { return at_ > size_; }
-
- private:
-  static std::u16string Num(uint16_t n) {
-    std::string s = std::to_string(n);
-    return std::u16string(s.begin(), s.end());
-  }
-  const uint8_t* data_;
-  size_t size_;
-  size_t at_ = 0;
-};
 
 struct Control {
   int id;
@@ -53,16 +18,6 @@ struct Control {
   uint32_t style;
   int x, y, cx, cy;
 };
-
-// A control class by name, in lower case, whether the template names it or gives the
-// predefined class's ordinal.
-std::u16string ClassName(const std::u16string& stored) {
-  if (stored == u"#128") return u"button";
-  if (stored == u"#129") return u"edit";
-  std::u16string lower = stored;
-  for (char16_t& c : lower) c = c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
-  return lower;
-}
 
 constexpr uint32_t kChild = WS_CHILD | WS_VISIBLE;
 
@@ -90,39 +45,34 @@ const Control kControls[] = {
 }  // namespace
 
 TEST(ExportDialogTemplate, EveryControlAsDesigned) {
-  HRSRC found = FindResourceExW(ThePlugin().module, MAKEINTRESOURCEW(5) /* RT_DIALOG */, MAKEINTRESOURCEW(102),
-                                MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
-  ASSERT_NE(nullptr, found);
-  HGLOBAL loaded = LoadResource(ThePlugin().module, found);
-  const uint8_t* data = static_cast<const uint8_t*>(LockResource(loaded));
-  ASSERT_NE(nullptr, data);
-  TemplateReader r(data, SizeofResource(ThePlugin().module, found));
-  EXPECT_EQ(0x80C800C0u, r.Dword());  // WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT
-  EXPECT_EQ(0u, r.Dword());           // extended style
-  const uint16_t count = r.Word();
-  ASSERT_EQ(sizeof kControls / sizeof kControls[0], count);
-  EXPECT_EQ(0, r.Short());
-  EXPECT_EQ(0, r.Short());
-  EXPECT_EQ(237, r.Short());
-  EXPECT_EQ(231, r.Short());
-  EXPECT_EQ(u"", r.Text());  // no menu
-  EXPECT_EQ(u"", r.Text());  // the standard dialog class
-  EXPECT_EQ(u"Export SOD Model", r.Text());
-  EXPECT_EQ(8, r.Word());
-  EXPECT_EQ(u"MS Sans Serif", r.Text());
-  for (const Control& c : kControls) {
+  DialogTemplate t = ReadDialogTemplate(ThePlugin().module, 102);
+  ASSERT_TRUE(t.found);
+  EXPECT_EQ(0x80C800C0u, t.style);  // WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT
+  EXPECT_EQ(0u, t.extendedStyle);
+  EXPECT_EQ(0, t.x);
+  EXPECT_EQ(0, t.y);
+  EXPECT_EQ(237, t.cx);
+  EXPECT_EQ(231, t.cy);
+  EXPECT_EQ(u"", t.menu);
+  EXPECT_EQ(u"", t.windowClass);  // the standard dialog class
+  EXPECT_EQ(u"Export SOD Model", t.caption);
+  EXPECT_EQ(8, t.pointSize);
+  EXPECT_EQ(u"MS Sans Serif", t.font);
+  ASSERT_EQ(sizeof kControls / sizeof kControls[0], t.items.size());
+  for (size_t i = 0; i < t.items.size(); ++i) {
+    const Control& c = kControls[i];
+    const TemplateItem& item = t.items[i];
     SCOPED_TRACE(c.id);
-    r.AlignDword();
-    EXPECT_EQ(c.style, r.Dword());
-    EXPECT_EQ(0u, r.Dword());
-    EXPECT_EQ(c.x, r.Short());
-    EXPECT_EQ(c.y, r.Short());
-    EXPECT_EQ(c.cx, r.Short());
-    EXPECT_EQ(c.cy, r.Short());
-    EXPECT_EQ(static_cast<uint16_t>(c.id), r.Word());
-    EXPECT_EQ(c.className, ClassName(r.Text()));
-    EXPECT_EQ(c.text, r.Text());
-    EXPECT_EQ(0, r.Word());  // no creation data
+    EXPECT_EQ(c.style, item.style);
+    EXPECT_EQ(0u, item.extendedStyle);
+    EXPECT_EQ(c.x, item.x);
+    EXPECT_EQ(c.y, item.y);
+    EXPECT_EQ(c.cx, item.cx);
+    EXPECT_EQ(c.cy, item.cy);
+    EXPECT_EQ(c.id, item.id);
+    EXPECT_EQ(c.className, item.className);
+    EXPECT_EQ(c.text, item.text);
+    EXPECT_EQ(0, item.creationBytes);
   }
-  EXPECT_FALSE(r.Overrun());
+  EXPECT_FALSE(t.overrun);
 }

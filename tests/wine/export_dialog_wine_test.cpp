@@ -2,11 +2,19 @@
 // operation and worked by control id from the reference host's dialog driver.
 #include <gtest/gtest.h>
 
+#include "support/ui_script.h"
 #include "support/ui_snapshot.h"
 #include "ui_driver.h"
 #include "wine/fresh_plugin.h"
 
 namespace {
+
+using namespace ui_script;
+
+// The export dialog, whatever its caption.
+host::UiAnswer DialogAnswer(std::vector<host::UiAction> actions, int button) {
+  return ui_script::DialogAnswer(u"", std::move(actions), button);
+}
 
 constexpr uint32_t kExport = 0x10020;
 
@@ -22,26 +30,6 @@ void BuildExportable(host::HostScene& scene, const std::u16string& material = u"
   face.texCoords = {0, 0, 0};
   scene.AddFace(set, face);
 }
-
-host::UiAnswer DialogAnswer(std::vector<host::UiAction> actions, int button) {
-  host::UiAnswer answer;
-  answer.actions = std::move(actions);
-  answer.button = button;
-  return answer;
-}
-
-host::UiAnswer BoxAnswer(const std::u16string& caption, int button) {
-  host::UiAnswer answer;
-  answer.messageBox = true;
-  answer.caption = caption;
-  answer.button = button;
-  return answer;
-}
-
-host::UiAction SetCheck(int id, int value) { return {host::UiAction::kSetCheck, id, value, 0, u""}; }
-host::UiAction Click(int id) { return {host::UiAction::kClick, id, 0, 0, u""}; }
-host::UiAction SetText(int id, const std::u16string& text) { return {host::UiAction::kSetText, id, 0, 0, text}; }
-host::UiAction Snapshot() { return {host::UiAction::kSnapshot, 0, 0, 0, u""}; }
 
 struct ExportRun {
   int32_t result;

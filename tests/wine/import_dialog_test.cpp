@@ -14,48 +14,18 @@
 #include "plugin/operations.h"
 #include "resource_ids.h"
 #include "support/test_model.h"
+#include "support/ui_script.h"
 #include "ui_driver.h"
+#include "wine/dialog_template.h"
 #include "wine/plugin_module.h"
+#include "wine/snapshot_json.h"
 
 namespace {
 
+using ui_script::Click;
+using ui_script::Snapshot;
+
 using nlohmann::json;
-
-// Reads a dialog template (DLGTEMPLATE with its items) from the DLL's resources.
-class TemplateReader {
- public:
-  explicit TemplateReader(const uint8_t* bytes) : p_(bytes) {}
-  uint32_t U32() {
-    uint32_t v;
-    std::memcpy(&v, p_, 4);
-    p_ += 4;
-    return v;
-  }
-  uint16_t U16() {
-    uint16_t v;
-    std::memcpy(&v, p_, 2);
-    p_ += 2;
-    return v;
-  }
-  // A string, or an ordinal written as "#n".
-  std::u16string Text() {
-    uint16_t first = U16();
-    if (first == 0xFFFF) return u"#" + Number(U16());
-    std::u16string text;
-    for (uint16_t c = first; c != 0; c = U16()) text += static_cast<char16_t>(c);
-    return text;
-  }
-  void AlignToDword(const uint8_t* base) {
-    while ((p_ - base) % 4 != 0) ++p_;
-  }
-
- private:
-  static std::u16string Number(uint16_t n) {
-    std::string s = std::to_string(n);
-    return std::u16string(s.begin(), s.end());
-  }
-  const uint8_t* p_;
-};
 
 struct Item {
   uint32_t style;
@@ -68,16 +38,7 @@ struct Item {
 const uint32_t kChild = WS_CHILD | WS_VISIBLE;
 const uint32_t kStaticRight = SS_RIGHT | WS_GROUP | kChild;
 const uint32_t kStaticLeft = SS_LEFT | WS_GROUP | kChild;
-const std::u16string kButton = u"BUTTON", kStatic = u"STATIC", kListBox = u"LISTBOX";
-
-// A standard control class, named or by its ordinal, as its upper-case name.
-std::u16string ClassName(std::u16string text) {
-  if (text == u"#128") return kButton;
-  if (text == u"#130") return kStatic;
-  if (text == u"#131") return kListBox;
-  for (char16_t& c : text) c = c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c;
-  return text;
-}
+const std::u16string kButton = u"button", kStatic = u"static", kListBox = u"listbox";
 
 const Item kExpectedItems[] = {
     {BS_PUSHBUTTON | WS_TABSTOP | kChild, 170, 10, 50, 14, 1, kButton, u"Import"},
@@ -115,29 +76,14 @@ const Item kExpectedItems[] = {
     {BS_AUTOCHECKBOX | kChild, 15, 305, 60, 8, 1006, kButton, u"Hardpoints"},
 };
 
-host::UiAction Click(int id) { return host::UiAction{host::UiAction::kClick, id, 0, 0, u""}; }
-host::UiAction Check(int id, int value) { return host::UiAction{host::UiAction::kSetCheck, id, value, 0, u""}; }
-host::UiAction Select(int index, int value) {
-  return host::UiAction{host::UiAction::kSelect, IDC_IMPORT_MESH_LIST, value, index, u""};
-}
-host::UiAction Snapshot() { return host::UiAction{host::UiAction::kSnapshot, 0, 0, 0, u""}; }
+host::UiAction Check(int id, int value) { return ui_script::SetCheck(id, value); }
+host::UiAction Select(int index, int value) { return ui_script::Select(IDC_IMPORT_MESH_LIST, index, value); }
 
 host::UiAnswer Answer(std::vector<host::UiAction> actions, int button) {
-  host::UiAnswer answer;
-  answer.caption = u"Import ST Armada Model";
-  answer.actions = std::move(actions);
-  answer.button = button;
-  return answer;
+  return ui_script::DialogAnswer(u"Import ST Armada Model", std::move(actions), button);
 }
 
-const json& Control(const json& snapshot, int id) {
-  for (const json& control : snapshot["controls"]) {
-    if (control["id"] == id) return control;
-  }
-  static const json none;
-  ADD_FAILURE() << "no control " << id;
-  return none;
-}
+const json& Control(const json& snapshot, int id) { return ControlInSnapshot(snapshot, id); }
 
 std::vector<bool> Selection(const json& snapshot) {
   std::vector<bool> selected;
@@ -194,37 +140,36 @@ class RealImportDialog : public testing::Test {
 }  // namespace
 
 TEST(ImportTemplate, HoldsEveryControlInOrder) {
-  HRSRC found = FindResourceW(ThePlugin().module, MAKEINTRESOURCEW(IDD_IMPORT), MAKEINTRESOURCEW(5));
-  ASSERT_NE(nullptr, found);
-  const uint8_t* base = static_cast<const uint8_t*>(LockResource(LoadResource(ThePlugin().module, found)));
-  TemplateReader r(base);
-  EXPECT_EQ(static_cast<uint32_t>(DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU), r.U32());
-  EXPECT_EQ(0u, r.U32());  // extended style
-  uint16_t items = r.U16();
-  ASSERT_EQ(sizeof kExpectedItems / sizeof kExpectedItems[0], items);
-  EXPECT_EQ(0, r.U16());
-  EXPECT_EQ(0, r.U16());
-  EXPECT_EQ(227, r.U16());
-  EXPECT_EQ(326, r.U16());
-  EXPECT_EQ(u"", r.Text());  // no menu
-  EXPECT_EQ(u"", r.Text());  // the standard dialog class
-  EXPECT_EQ(u"Import ST Armada Model", r.Text());
-  EXPECT_EQ(8, r.U16());
-  EXPECT_EQ(u"MS Sans Serif", r.Text());
-  for (const Item& expected : kExpectedItems) {
+  DialogTemplate t = ReadDialogTemplate(ThePlugin().module, IDD_IMPORT);
+  ASSERT_TRUE(t.found);
+  EXPECT_EQ(static_cast<uint32_t>(DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU), t.style);
+  EXPECT_EQ(0u, t.extendedStyle);
+  EXPECT_EQ(0, t.x);
+  EXPECT_EQ(0, t.y);
+  EXPECT_EQ(227, t.cx);
+  EXPECT_EQ(326, t.cy);
+  EXPECT_EQ(u"", t.menu);
+  EXPECT_EQ(u"", t.windowClass);  // the standard dialog class
+  EXPECT_EQ(u"Import ST Armada Model", t.caption);
+  EXPECT_EQ(8, t.pointSize);
+  EXPECT_EQ(u"MS Sans Serif", t.font);
+  ASSERT_EQ(sizeof kExpectedItems / sizeof kExpectedItems[0], t.items.size());
+  for (size_t i = 0; i < t.items.size(); ++i) {
+    const Item& expected = kExpectedItems[i];
+    const TemplateItem& item = t.items[i];
     SCOPED_TRACE(std::string(expected.text.begin(), expected.text.end()));
-    r.AlignToDword(base);
-    EXPECT_EQ(expected.style, r.U32());
-    EXPECT_EQ(0u, r.U32());
-    EXPECT_EQ(expected.x, static_cast<int16_t>(r.U16()));
-    EXPECT_EQ(expected.y, static_cast<int16_t>(r.U16()));
-    EXPECT_EQ(expected.cx, static_cast<int16_t>(r.U16()));
-    EXPECT_EQ(expected.cy, static_cast<int16_t>(r.U16()));
-    EXPECT_EQ(expected.id, static_cast<int16_t>(r.U16()));
-    EXPECT_EQ(expected.className, ClassName(r.Text()));
-    EXPECT_EQ(expected.text, r.Text());
-    EXPECT_EQ(0, r.U16());  // no creation data
+    EXPECT_EQ(expected.style, item.style);
+    EXPECT_EQ(0u, item.extendedStyle);
+    EXPECT_EQ(expected.x, item.x);
+    EXPECT_EQ(expected.y, item.y);
+    EXPECT_EQ(expected.cx, item.cx);
+    EXPECT_EQ(expected.cy, item.cy);
+    EXPECT_EQ(expected.id, item.id);
+    EXPECT_EQ(expected.className, item.className);
+    EXPECT_EQ(expected.text, item.text);
+    EXPECT_EQ(0, item.creationBytes);
   }
+  EXPECT_FALSE(t.overrun);
 }
 
 TEST_F(RealImportDialog, ShowsTheFileAndCentresOnTheScreen) {

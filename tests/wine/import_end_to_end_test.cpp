@@ -13,8 +13,10 @@
 #include "resource_ids.h"
 #include "support/sod_builder.h"
 #include "support/temp_dir.h"
+#include "support/ui_script.h"
 #include "ui_driver.h"
 #include "wine/plugin_module.h"
+#include "wine/snapshot_json.h"
 
 namespace {
 
@@ -41,24 +43,13 @@ std::string ReadFile(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-host::UiAction Check(int id, int value = 1) { return host::UiAction{host::UiAction::kSetCheck, id, value, 0, u""}; }
+host::UiAction Check(int id, int value = 1) { return ui_script::SetCheck(id, value); }
 
 host::UiAnswer Answer(std::vector<host::UiAction> actions, int button) {
-  host::UiAnswer answer;
-  answer.caption = u"Import ST Armada Model";
-  answer.actions = std::move(actions);
-  answer.button = button;
-  return answer;
+  return ui_script::DialogAnswer(u"Import ST Armada Model", std::move(actions), button);
 }
 
-const json& Control(const json& snapshot, int id) {
-  for (const json& control : snapshot["controls"]) {
-    if (control["id"] == id) return control;
-  }
-  static const json none;
-  ADD_FAILURE() << "no control " << id;
-  return none;
-}
+const json& Control(const json& snapshot, int id) { return ControlInSnapshot(snapshot, id); }
 
 const int kBoxes[] = {1002, 1003, 1004, 1005, 1006, 1007};
 
