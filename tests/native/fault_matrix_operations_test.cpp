@@ -15,25 +15,19 @@
 #include "platform/win32_api.h"
 #include "resource_ids.h"
 #include "support/fault_matrix_fixture.h"
+#include "support/ui_script.h"
 #include "support/written_sod.h"
-#include "ui_driver.h"
 
 using namespace faultmatrix;
 
 namespace {
 
-host::UiAction Check(int id) { return host::UiAction{host::UiAction::kSetCheck, id, 1, 0, u""}; }
-host::UiAction Click(int id) { return host::UiAction{host::UiAction::kClick, id, 0, 0, u""}; }
-host::UiAction Text(int id, const std::u16string& text) {
-  return host::UiAction{host::UiAction::kSetText, id, 0, 0, text};
-}
+using ui_script::Click;
+using ui_script::SetCheck;
+using ui_script::SetText;
 
 host::UiAnswer DialogAnswer(const char16_t* caption, std::vector<host::UiAction> actions) {
-  host::UiAnswer answer;
-  answer.caption = caption;
-  answer.actions = std::move(actions);
-  answer.button = IDOK;
-  return answer;
+  return ui_script::DialogAnswer(caption, std::move(actions), IDOK);
 }
 
 // A call of the clean run, as the n-th call of its service.
@@ -118,10 +112,10 @@ ImportRun RunImportFlow(const Call* failure, long allocation) {
   ImportRun run;
   run.read = RunOperation(PLUGIN_OP_READ, scene);
   host::UiDriver driver({DialogAnswer(u"Import ST Armada Model",
-                                      {Click(IDC_IMPORT_SELECT_ALL), Check(IDC_IMPORT_EXTRACT_HARDPOINTS),
-                                       Check(IDC_IMPORT_EXTRACT_EMITTERS), Check(IDC_IMPORT_EXTRACT_SPRITES),
-                                       Check(IDC_IMPORT_CONVERT_HARDPOINTS), Check(IDC_IMPORT_CONVERT_EMITTERS),
-                                       Check(IDC_IMPORT_CONVERT_SPRITES)})},
+                                      {Click(IDC_IMPORT_SELECT_ALL), SetCheck(IDC_IMPORT_EXTRACT_HARDPOINTS),
+                                       SetCheck(IDC_IMPORT_EXTRACT_EMITTERS), SetCheck(IDC_IMPORT_EXTRACT_SPRITES),
+                                       SetCheck(IDC_IMPORT_CONVERT_HARDPOINTS), SetCheck(IDC_IMPORT_CONVERT_EMITTERS),
+                                       SetCheck(IDC_IMPORT_CONVERT_SPRITES)})},
                         false);
   scene.SetOwnerWindow(driver.OwnerWindow());
   const long before = AllocationsMade();
@@ -191,11 +185,11 @@ ExportRun RunExportFlow(const std::vector<std::pair<std::string, long>>& failure
   for (const auto& f : failures) scene.FailService(f.first, f.second);
   host::UiDriver driver(
       {DialogAnswer(u"Export SOD Model",
-                    {Click(IDC_EXPORT_ARMADA2), Check(IDC_EXPORT_MATERIALS), Check(IDC_EXPORT_HARDPOINT_FILE),
-                     Check(IDC_EXPORT_EMITTER_FILE), Check(IDC_EXPORT_SPRITE_FILE),
-                     Text(IDC_EXPORT_HARDPOINT_PATH, dir.Wide("in_hps.txt")),
-                     Text(IDC_EXPORT_EMITTER_PATH, dir.Wide("in_ems.txt")),
-                     Text(IDC_EXPORT_SPRITE_PATH, dir.Wide("in_sps.txt"))})},
+                    {Click(IDC_EXPORT_ARMADA2), SetCheck(IDC_EXPORT_MATERIALS), SetCheck(IDC_EXPORT_HARDPOINT_FILE),
+                     SetCheck(IDC_EXPORT_EMITTER_FILE), SetCheck(IDC_EXPORT_SPRITE_FILE),
+                     SetText(IDC_EXPORT_HARDPOINT_PATH, dir.Wide("in_hps.txt")),
+                     SetText(IDC_EXPORT_EMITTER_PATH, dir.Wide("in_ems.txt")),
+                     SetText(IDC_EXPORT_SPRITE_PATH, dir.Wide("in_sps.txt"))})},
       false);
   scene.SetOwnerWindow(driver.OwnerWindow());
   ExportRun run;

@@ -12,18 +12,16 @@
 #include "platform/win32_api.h"
 #include "resource_ids.h"
 #include "support/fault_matrix_fixture.h"
+#include "support/ui_script.h"
 #include "support/written_sod.h"
-#include "ui_driver.h"
 
 using namespace faultmatrix;
 
 namespace {
 
-host::UiAction Check(int id) { return host::UiAction{host::UiAction::kSetCheck, id, 1, 0, u""}; }
-host::UiAction Click(int id) { return host::UiAction{host::UiAction::kClick, id, 0, 0, u""}; }
-host::UiAction Text(int id, const std::u16string& text) {
-  return host::UiAction{host::UiAction::kSetText, id, 0, 0, text};
-}
+using ui_script::Click;
+using ui_script::SetCheck;
+using ui_script::SetText;
 
 // A hardpoint file at `path` with one record.
 void WriteHardpointFile(const std::u16string& path) {
@@ -56,11 +54,7 @@ std::vector<std::string> ExportAndWrite(const TempDir& dir, std::vector<host::Ui
 }
 
 host::UiAnswer ExportDialog(std::vector<host::UiAction> actions) {
-  host::UiAnswer answer;
-  answer.caption = u"Export SOD Model";
-  answer.actions = std::move(actions);
-  answer.button = IDOK;
-  return answer;
+  return ui_script::DialogAnswer(u"Export SOD Model", std::move(actions), IDOK);
 }
 
 }  // namespace
@@ -90,7 +84,7 @@ TEST(HostileInputDialog, TypedSideTextPaths) {
     if (c.loads) WriteHardpointFile(typed);
     std::vector<host::UiRecord> shown;
     const std::vector<std::string> written = ExportAndWrite(
-        dir, {ExportDialog({Check(IDC_EXPORT_HARDPOINT_FILE), Text(IDC_EXPORT_HARDPOINT_PATH, typed)})}, &shown);
+        dir, {ExportDialog({SetCheck(IDC_EXPORT_HARDPOINT_FILE), SetText(IDC_EXPORT_HARDPOINT_PATH, typed)})}, &shown);
     const std::u16string kept(exportOptions.hardpointFilePath);
     EXPECT_EQ(typed.substr(0, kDualStringUnits - 1), kept);
     EXPECT_EQ(c.loads ? std::vector<std::string>{"hp_typed"} : std::vector<std::string>{}, written);
@@ -114,13 +108,11 @@ TEST(HostileInputDialog, PickedFilesForTheBuffer) {
     file.fileDialog = true;
     file.caption = u"Open File";
     file.filePath = picked;
-    host::UiAnswer error;
-    error.messageBox = true;
-    error.caption = u"Error";
-    error.button = IDOK;
+    host::UiAnswer error = ui_script::BoxAnswer(u"Error", IDOK);
     error.optional = true;
-    host::UiAnswer dialog = ExportDialog(
-        {Check(IDC_EXPORT_HARDPOINT_FILE), Text(IDC_EXPORT_HARDPOINT_PATH, earlier), Click(IDC_EXPORT_HARDPOINT_PICK)});
+    host::UiAnswer dialog =
+        ExportDialog({SetCheck(IDC_EXPORT_HARDPOINT_FILE), SetText(IDC_EXPORT_HARDPOINT_PATH, earlier),
+                      Click(IDC_EXPORT_HARDPOINT_PICK)});
     std::vector<host::UiRecord> shown;
     const std::vector<std::string> written = ExportAndWrite(dir, {dialog, file, error}, &shown);
     EXPECT_EQ(fits ? picked : earlier, std::u16string(exportOptions.hardpointFilePath));

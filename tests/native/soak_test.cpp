@@ -21,6 +21,8 @@
 #include "sample/frigate_sample.h"
 #include "support/sod_builder.h"
 #include "support/temp_dir.h"
+#include "support/ui_script.h"
+#include "support/ui_snapshot.h"
 #include "ui_driver.h"
 
 namespace {
@@ -82,30 +84,22 @@ bool ModuleStillLoaded() {
   return true;
 }
 
-host::UiAction Check(int id, int value) { return host::UiAction{host::UiAction::kSetCheck, id, value, 0, u""}; }
-host::UiAction Click(int id) { return host::UiAction{host::UiAction::kClick, id, 0, 0, u""}; }
-host::UiAction Text(int id, const std::u16string& text) {
-  return host::UiAction{host::UiAction::kSetText, id, 0, 0, text};
-}
-
-host::UiAnswer DialogAnswer(const char16_t* caption, std::vector<host::UiAction> actions, int button) {
-  host::UiAnswer answer;
-  answer.caption = caption;
-  answer.actions = std::move(actions);
-  answer.button = button;
-  return answer;
-}
+using ui_script::BoxAnswer;
+using ui_script::Click;
+using ui_script::DialogAnswer;
+using ui_script::SetCheck;
+using ui_script::SetText;
 
 // Every box of the import dialog set, so that no cycle depends on the choices the
 // module kept from the one before.
 std::vector<host::UiAction> ImportChoices(int extract, int convert) {
   return {Click(IDC_IMPORT_SELECT_ALL),
-          Check(IDC_IMPORT_EXTRACT_HARDPOINTS, extract),
-          Check(IDC_IMPORT_EXTRACT_EMITTERS, extract),
-          Check(IDC_IMPORT_EXTRACT_SPRITES, extract),
-          Check(IDC_IMPORT_CONVERT_HARDPOINTS, convert),
-          Check(IDC_IMPORT_CONVERT_EMITTERS, convert),
-          Check(IDC_IMPORT_CONVERT_SPRITES, convert)};
+          SetCheck(IDC_IMPORT_EXTRACT_HARDPOINTS, extract),
+          SetCheck(IDC_IMPORT_EXTRACT_EMITTERS, extract),
+          SetCheck(IDC_IMPORT_EXTRACT_SPRITES, extract),
+          SetCheck(IDC_IMPORT_CONVERT_HARDPOINTS, convert),
+          SetCheck(IDC_IMPORT_CONVERT_EMITTERS, convert),
+          SetCheck(IDC_IMPORT_CONVERT_SPRITES, convert)};
 }
 
 // What a cycle left in the host's scene.
@@ -216,18 +210,15 @@ const ExportCycle kExportCycles[] = {
 SceneOutcome RunExportCycle(LoadedModule& module, const TempDir& dir, const ExportCycle& c) {
   host::HostScene scene;
   BuildExportScene(scene);
-  host::UiAnswer warning;
-  warning.messageBox = true;
-  warning.caption = u"Warning";
-  warning.button = IDOK;
+  const host::UiAnswer warning = BoxAnswer(u"Warning", IDOK);
   std::vector<host::UiAction> choices = {Click(c.game),
-                                         Check(IDC_EXPORT_MATERIALS, 1),
-                                         Check(IDC_EXPORT_HARDPOINT_FILE, c.sideFiles),
-                                         Check(IDC_EXPORT_EMITTER_FILE, c.sideFiles),
-                                         Check(IDC_EXPORT_SPRITE_FILE, c.sideFiles),
-                                         Text(IDC_EXPORT_HARDPOINT_PATH, dir.Wide("ship_hps.txt")),
-                                         Text(IDC_EXPORT_EMITTER_PATH, dir.Wide("ship_ems.txt")),
-                                         Text(IDC_EXPORT_SPRITE_PATH, dir.Wide("ship_sps.txt"))};
+                                         SetCheck(IDC_EXPORT_MATERIALS, 1),
+                                         SetCheck(IDC_EXPORT_HARDPOINT_FILE, c.sideFiles),
+                                         SetCheck(IDC_EXPORT_EMITTER_FILE, c.sideFiles),
+                                         SetCheck(IDC_EXPORT_SPRITE_FILE, c.sideFiles),
+                                         SetText(IDC_EXPORT_HARDPOINT_PATH, dir.Wide("ship_hps.txt")),
+                                         SetText(IDC_EXPORT_EMITTER_PATH, dir.Wide("ship_ems.txt")),
+                                         SetText(IDC_EXPORT_SPRITE_PATH, dir.Wide("ship_sps.txt"))};
   int32_t exported;
   {
     host::UiDriver driver({warning, DialogAnswer(u"Export SOD Model", choices, c.button)}, false);
@@ -371,12 +362,10 @@ TEST_F(Soak, AReloadedModuleStartsWithItsLoadTimeOptions) {
     ASSERT_TRUE(module.Ready()) << module.Error();
     host::HostScene scene;
     BuildExportScene(scene);
-    host::UiAnswer warning;
-    warning.messageBox = true;
-    warning.button = IDOK;
+    const host::UiAnswer warning = BoxAnswer(u"Warning", IDOK);
     host::UiDriver driver({warning, DialogAnswer(u"Export SOD Model",
-                                                 {Click(IDC_EXPORT_ARMADA2), Check(IDC_EXPORT_MATERIALS, 0),
-                                                  Check(IDC_EXPORT_HARDPOINT_FILE, 1)},
+                                                 {Click(IDC_EXPORT_ARMADA2), SetCheck(IDC_EXPORT_MATERIALS, 0),
+                                                  SetCheck(IDC_EXPORT_HARDPOINT_FILE, 1)},
                                                  IDOK)},
                           false);
     scene.SetOwnerWindow(driver.OwnerWindow());
@@ -388,7 +377,7 @@ TEST_F(Soak, AReloadedModuleStartsWithItsLoadTimeOptions) {
   // Both loads opened the dialog as at load time ("ST Armada 1", materials on, no
   // text file), although the first load's choices were the opposite.
   EXPECT_EQ(shown[0], shown[1]);
-  EXPECT_NE(std::string::npos,
-            shown[0].find("{\"id\":1000,\"class\":\"control\",\"text\":\"\",\"enabled\":true,\"checked\":1}"))
-      << shown[0];
+  EXPECT_EQ(1, FindControl(shown[0], IDC_EXPORT_ARMADA1).checked);
+  EXPECT_EQ(1, FindControl(shown[0], IDC_EXPORT_MATERIALS).checked);
+  EXPECT_EQ(0, FindControl(shown[0], IDC_EXPORT_HARDPOINT_FILE).checked);
 }
