@@ -11,11 +11,11 @@
 
 #include "platform/win32_api.h"
 #include "resource_ids.h"
-#include "support/fault_matrix_fixture.h"
+#include "support/operation_fixture.h"
 #include "support/ui_script.h"
 #include "support/written_sod.h"
 
-using namespace faultmatrix;
+using namespace fixture;
 
 namespace {
 

@@ -19,11 +19,14 @@
 #include "plugin_loader.h"
 #include "resource_ids.h"
 #include "sample/frigate_sample.h"
-#include "support/sod_builder.h"
-#include "support/temp_dir.h"
+#include "support/operation_fixture.h"
 #include "support/ui_script.h"
 #include "support/ui_snapshot.h"
 #include "ui_driver.h"
+
+using fixture::BigModelSod;
+using fixture::BuildExportScene;
+using fixture::WriteSideTextFiles;
 
 namespace {
 
@@ -161,34 +164,6 @@ SceneOutcome RunImportCycle(LoadedModule& module, const TempDir& dir, const Impo
   return Outcome(scene, read, imported);
 }
 
-// A small ship: a textured box of quads split over two materials, a third material
-// with a reserved name, and one triangle of its own.
-void BuildExportScene(host::HostScene& scene) {
-  const host::Colour grey{0.5f, 0.5f, 0.5f, 1}, dark{0.1f, 0.1f, 0.1f, 1}, white{1, 1, 1, 1};
-  scene.AddMaterial(u"hull", grey, dark, white, 20, 1);
-  scene.SetMaterialMap(0, 0, 1, u"C:\\maps\\hull.tga");
-  scene.AddMaterial(u"glow", white, dark, white, 20, 1);
-  scene.AddMaterial(u"hp_mount", grey, dark, white, 20, 1);
-  for (int i = 0; i < 8; ++i) {
-    scene.AddVertex({(i & 1) ? 1.0f : -1.0f, (i & 2) ? 1.0f : -1.0f, (i & 4) ? 1.0f : -1.0f});
-  }
-  for (int i = 0; i < 4; ++i) scene.AddTexCoord((i & 1) ? 1.0f : 0.0f, (i & 2) ? 1.0f : 0.0f);
-  int set = scene.AddPolygonSet();
-  const int sides[6][4] = {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4}, {2, 6, 7, 3}, {0, 4, 6, 2}, {1, 3, 7, 5}};
-  for (int s = 0; s < 6; ++s) {
-    host::FaceSpec face;
-    face.materialIndex = s < 4 ? 0 : 1;
-    face.vertices.assign(sides[s], sides[s] + 4);
-    face.texCoords = {0, 1, 3, 2};
-    scene.AddFace(set, face);
-  }
-  host::FaceSpec mount;
-  mount.materialIndex = 2;
-  mount.vertices = {0, 1, 2};
-  mount.texCoords = {0, 1, 2};
-  scene.AddFace(set, mount);
-}
-
 // One kind of export/write cycle: how the warning and the dialog are answered and
 // where the file goes.
 struct ExportCycle {
@@ -209,16 +184,17 @@ const ExportCycle kExportCycles[] = {
 
 SceneOutcome RunExportCycle(LoadedModule& module, const TempDir& dir, const ExportCycle& c) {
   host::HostScene scene;
-  BuildExportScene(scene);
+  // A reserved material name brings the warning, answered OK.
+  BuildExportScene(scene, u"hp_mount");
   const host::UiAnswer warning = BoxAnswer(u"Warning", IDOK);
   std::vector<host::UiAction> choices = {Click(c.game),
                                          SetCheck(IDC_EXPORT_MATERIALS, 1),
                                          SetCheck(IDC_EXPORT_HARDPOINT_FILE, c.sideFiles),
                                          SetCheck(IDC_EXPORT_EMITTER_FILE, c.sideFiles),
                                          SetCheck(IDC_EXPORT_SPRITE_FILE, c.sideFiles),
-                                         SetText(IDC_EXPORT_HARDPOINT_PATH, dir.Wide("ship_hps.txt")),
-                                         SetText(IDC_EXPORT_EMITTER_PATH, dir.Wide("ship_ems.txt")),
-                                         SetText(IDC_EXPORT_SPRITE_PATH, dir.Wide("ship_sps.txt"))};
+                                         SetText(IDC_EXPORT_HARDPOINT_PATH, dir.Wide("in_hps.txt")),
+                                         SetText(IDC_EXPORT_EMITTER_PATH, dir.Wide("in_ems.txt")),
+                                         SetText(IDC_EXPORT_SPRITE_PATH, dir.Wide("in_sps.txt"))};
   int32_t exported;
   {
     host::UiDriver driver({warning, DialogAnswer(u"Export SOD Model", choices, c.button)}, false);
@@ -232,13 +208,6 @@ SceneOutcome RunExportCycle(LoadedModule& module, const TempDir& dir, const Expo
     written = module.Run(host::kOperationWrite, scene);
   }
   return Outcome(scene, exported, written);
-}
-
-void WriteSideFiles(const TempDir& dir) {
-  const std::string transform = "  1 0 0  0 1 0  0 0 1  0.5 2 -3\n";
-  dir.Write("ship_hps.txt", "hp_fore" + transform + "hp_aft" + transform + "hp_top" + transform);
-  dir.Write("ship_ems.txt", "engine_glow  exhaust" + transform);
-  dir.Write("ship_sps.txt", "light_red" + transform + "light_green" + transform);
 }
 
 // The import build makes the SOD file's folder current; the test leaves it again.
@@ -261,7 +230,7 @@ TEST_F(Soak, ReadImportAndExportWriteCyclesKeepTheHeapFlat) {
   const std::string sample = sample::FrigateSampleSod();
   dir.Write("frigate.sod", sample);
   dir.Write("damaged.sod", sample.substr(0, sample.size() / 2));
-  WriteSideFiles(dir);
+  WriteSideTextFiles(dir);
   LoadedModule module;
   ASSERT_TRUE(module.Ready()) << module.Error();
 
@@ -292,7 +261,7 @@ TEST_F(Soak, ReadImportAndExportWriteCyclesKeepTheHeapFlat) {
     names.push_back(entry.path().filename().string());
   std::sort(names.begin(), names.end());
   EXPECT_EQ((std::vector<std::string>{"damaged.sod", "frigate.sod", "frigate_ems.txt", "frigate_hps.txt",
-                                      "frigate_sps.txt", "ship.sod", "ship_ems.txt", "ship_hps.txt", "ship_sps.txt"}),
+                                      "frigate_sps.txt", "in_ems.txt", "in_hps.txt", "in_sps.txt", "ship.sod"}),
             names);
   std::printf("soak: %d read/import and %d export/write cycles in %.1f s%s\n", kCycles, kCycles, seconds,
               UnderAddressSanitizer() ? " (AddressSanitizer)" : "");
@@ -302,26 +271,6 @@ TEST_F(Soak, ReadImportAndExportWriteCyclesKeepTheHeapFlat) {
   RecordProperty("live_heap_at_end", static_cast<int>(end));
   EXPECT_LE(end, warm + GrowthBound()) << "the heap grew by " << end - warm << " bytes";
   EXPECT_EQ(0, LostBlocksNow());
-}
-
-// A model big enough that losing it at unload would show at once: one mesh of
-// 60,000 vertices.
-std::string BigModelSod() {
-  sodtest::SodFileSpec file;
-  file.materials = {sodtest::Material("hull")};
-  sodtest::SodNodeSpec mesh = sodtest::MeshNode("hull", {"hull"});
-  mesh.mesh.vertices.clear();
-  mesh.mesh.texCoords.clear();
-  for (int i = 0; i < 60000; ++i) {
-    mesh.mesh.vertices.push_back({static_cast<float>(i), 1, 2});
-    mesh.mesh.texCoords.push_back({0.5f, 0.25f});
-  }
-  mesh.mesh.groups[0].faces.resize(20000);
-  for (uint16_t f = 0; f < 20000; ++f) {
-    for (uint16_t k = 0; k < 3; ++k) mesh.mesh.groups[0].faces[f].v[k] = mesh.mesh.groups[0].faces[f].t[k] = 3 * f + k;
-  }
-  file.nodes = {mesh, sodtest::NullNode("hp_fore")};
-  return sodtest::BuildSod(file);
 }
 
 TEST_F(Soak, UnloadingWithAFilledModelFreesIt) {
@@ -361,7 +310,7 @@ TEST_F(Soak, AReloadedModuleStartsWithItsLoadTimeOptions) {
     LoadedModule module;
     ASSERT_TRUE(module.Ready()) << module.Error();
     host::HostScene scene;
-    BuildExportScene(scene);
+    BuildExportScene(scene, u"hp_mount");
     const host::UiAnswer warning = BoxAnswer(u"Warning", IDOK);
     host::UiDriver driver({warning, DialogAnswer(u"Export SOD Model",
                                                  {Click(IDC_EXPORT_ARMADA2), SetCheck(IDC_EXPORT_MATERIALS, 0),

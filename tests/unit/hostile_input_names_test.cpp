@@ -18,10 +18,10 @@
 #include "import/scene_builder.h"
 #include "platform/file_system.h"
 #include "sidetext/side_text.h"
-#include "support/fault_matrix_fixture.h"
+#include "support/operation_fixture.h"
 #include "support/written_sod.h"
 
-using namespace faultmatrix;
+using namespace fixture;
 
 namespace {
 

@@ -1,12 +1,11 @@
 // The real DLL unloaded with a filled imported model and loaded again, many times in
-// one process: the teardown frees the model at every unload, so the process's private
+// one process: the teardown frees the model at every unload, so the process's committed
 // memory stays where it was after a warm-up.
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "support/sod_builder.h"
-#include "support/temp_dir.h"
+#include "support/operation_fixture.h"
 #include "wine/fresh_plugin.h"
 // After windows.h, which the plug-in's Win32 header brings.
 #include <psapi.h>
@@ -15,30 +14,11 @@ namespace {
 
 // Bytes of memory the process has committed for itself (its commit charge; Wine
 // reports it here and leaves PrivateUsage at 0).
-size_t PrivateBytes() {
+size_t CommittedBytes() {
   PROCESS_MEMORY_COUNTERS_EX counters = {};
   counters.cb = sizeof counters;
   GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
   return counters.PagefileUsage;
-}
-
-// One mesh of 60,000 vertices: a model of about 2.4 MB once read.
-std::string BigModelSod() {
-  sodtest::SodFileSpec file;
-  file.materials = {sodtest::Material("hull")};
-  sodtest::SodNodeSpec mesh = sodtest::MeshNode("hull", {"hull"});
-  mesh.mesh.vertices.clear();
-  mesh.mesh.texCoords.clear();
-  for (int i = 0; i < 60000; ++i) {
-    mesh.mesh.vertices.push_back({static_cast<float>(i), 1, 2});
-    mesh.mesh.texCoords.push_back({0.5f, 0.25f});
-  }
-  mesh.mesh.groups[0].faces.resize(20000);
-  for (uint16_t f = 0; f < 20000; ++f) {
-    for (uint16_t k = 0; k < 3; ++k) mesh.mesh.groups[0].faces[f].v[k] = mesh.mesh.groups[0].faces[f].t[k] = 3 * f + k;
-  }
-  file.nodes = {mesh, sodtest::NullNode("hp_fore")};
-  return sodtest::BuildSod(file);
 }
 
 }  // namespace
@@ -51,7 +31,7 @@ TEST(RealDllReload, UnloadingWithAFilledModelFreesIt) {
   // seven such arenas.
   constexpr size_t kGrowthBound = 512u << 10;
   TempDir dir;
-  dir.Write("big.sod", BigModelSod());
+  dir.Write("big.sod", fixture::BigModelSod());
   size_t warm = 0;
   for (int i = 0; i < kReloads; ++i) {
     std::wstring loaded;
@@ -67,9 +47,9 @@ TEST(RealDllReload, UnloadingWithAFilledModelFreesIt) {
     }
     // Unloaded for real, not only released by one of several holders.
     ASSERT_EQ(nullptr, GetModuleHandleW(loaded.c_str())) << i;
-    if (i == kWarmUpReloads) warm = PrivateBytes();
+    if (i == kWarmUpReloads) warm = CommittedBytes();
   }
-  const size_t end = PrivateBytes();
+  const size_t end = CommittedBytes();
   std::printf(
       "reload: %d loads and unloads of the DLL with a filled model; committed bytes %zu after %d, %zu at the end\n",
       kReloads, warm, kWarmUpReloads, end);

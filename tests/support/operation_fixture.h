@@ -1,7 +1,8 @@
-// What the fault matrix runs its operations on: a SOD model with a bit of everything
-// the import handles, the side text files an export loads, a host scene to export,
-// the plug-in-wide state put back between cases, and the checks every failed case
-// shares (what a directory holds, the text lists released, the model empty).
+// What the tests of whole operations run on (the fault matrix, hostile input, the
+// soak): a SOD model with a bit of everything the import handles, a big one, the side
+// text files an export loads, a host scene to export, the plug-in-wide state put back
+// between cases, and the checks a failed case makes (what a directory holds, the text
+// lists released, the model empty).
 #pragma once
 
 #include <algorithm>
@@ -22,7 +23,7 @@
 #include "support/sod_builder.h"
 #include "support/temp_dir.h"
 
-namespace faultmatrix {
+namespace fixture {
 
 // Two meshes over three materials (one named only by a face group), a null root, two
 // hardpoints, an emitter and two sprites, in SOD 1.93 with both textures.
@@ -42,6 +43,26 @@ inline std::string ModelSod() {
   s.nodes.push_back(sodtest::NodeOfKind(3, "light_red", "root"));
   s.nodes.push_back(sodtest::NodeOfKind(3, "light_green", "root"));
   return sodtest::BuildSod(s);
+}
+
+// One mesh of 60,000 vertices: a model of about 2.4 MB once read, big enough that
+// losing it shows at once.
+inline std::string BigModelSod() {
+  sodtest::SodFileSpec file;
+  file.materials = {sodtest::Material("hull")};
+  sodtest::SodNodeSpec mesh = sodtest::MeshNode("hull", {"hull"});
+  mesh.mesh.vertices.clear();
+  mesh.mesh.texCoords.clear();
+  for (int i = 0; i < 60000; ++i) {
+    mesh.mesh.vertices.push_back({static_cast<float>(i), 1, 2});
+    mesh.mesh.texCoords.push_back({0.5f, 0.25f});
+  }
+  mesh.mesh.groups[0].faces.resize(20000);
+  for (uint16_t f = 0; f < 20000; ++f) {
+    for (uint16_t k = 0; k < 3; ++k) mesh.mesh.groups[0].faces[f].v[k] = mesh.mesh.groups[0].faces[f].t[k] = 3 * f + k;
+  }
+  file.nodes = {mesh, sodtest::NullNode("hp_fore")};
+  return sodtest::BuildSod(file);
 }
 
 // Side text files of every kind, as a user edits them.
@@ -66,14 +87,14 @@ inline void TickEverything(const TempDir& dir) {
 }
 
 // A ship to export: a box of quads over a textured material and a second one, and a
-// triangle of a third material; the host triangulates the quads.
-inline void BuildExportScene(host::HostScene& scene) {
+// triangle of a third material named `third`; the host triangulates the quads.
+inline void BuildExportScene(host::HostScene& scene, const std::u16string& third = u"trim") {
   const host::Colour grey{0.5f, 0.5f, 0.5f, 1}, dark{0.1f, 0.1f, 0.1f, 1}, white{1, 1, 1, 1};
   scene.AddMaterial(u"hull", grey, dark, white, 20, 1);
   scene.SetMaterialMap(0, 0, 1, u"C:\\maps\\hull.tga");
   scene.AddMaterial(u"glow", white, dark, white, 20, 1);
   scene.SetMaterialMap(1, 0, 1, u"C:\\maps\\glow.tga");
-  scene.AddMaterial(u"trim", grey, dark, white, 20, 1);
+  scene.AddMaterial(third, grey, dark, white, 20, 1);
   for (int i = 0; i < 8; ++i) {
     scene.AddVertex({(i & 1) ? 1.0f : -1.0f, (i & 2) ? 1.0f : -1.0f, (i & 4) ? 1.0f : -1.0f});
   }
@@ -151,4 +172,4 @@ class StateGuard {
   std::filesystem::path directory_;
 };
 
-}  // namespace faultmatrix
+}  // namespace fixture
