@@ -9,10 +9,12 @@ file(GLOB KVELTAR_CORE_SOURCES CONFIGURE_DEPENDS
   ${PROJECT_SOURCE_DIR}/src/plugin/*.cpp)
 list(REMOVE_ITEM KVELTAR_CORE_SOURCES ${PROJECT_SOURCE_DIR}/src/plugin/dll_main.cpp)
 
-# The reference host: its scene and dialog driver (also used by the tests) and its commands.
+# The reference host: its scene, dialog driver and plug-in loader (also used by the
+# tests) and its commands.
 set(KVELTAR_HOST_SCENE_SOURCES
   ${PROJECT_SOURCE_DIR}/tools/host/host_scene.cpp
   ${PROJECT_SOURCE_DIR}/tools/host/host_text.cpp
+  ${PROJECT_SOURCE_DIR}/tools/host/plugin_loader.cpp
   ${PROJECT_SOURCE_DIR}/tools/host/scene_json.cpp
   ${PROJECT_SOURCE_DIR}/tools/host/scene_obj.cpp
   ${PROJECT_SOURCE_DIR}/tools/host/ui_driver.cpp)

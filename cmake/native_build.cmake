@@ -25,7 +25,7 @@ target_link_libraries(kveltar_plugin PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,kvelt
 
 add_library(kveltar_host_scene STATIC ${KVELTAR_HOST_SCENE_SOURCES})
 target_include_directories(kveltar_host_scene PUBLIC ${PROJECT_SOURCE_DIR}/tools/host)
-target_link_libraries(kveltar_host_scene PUBLIC kveltar_win32_standin)
+target_link_libraries(kveltar_host_scene PUBLIC kveltar_win32_standin ${CMAKE_DL_LIBS})
 
 add_executable(kveltar-host ${KVELTAR_HOST_SOURCES})
 # The host opens OBJ scenes with the system's OBJ loader (the plug-in does not use it).

@@ -1,5 +1,7 @@
 #include "common/host_text.h"
 
+#include "common/wide_text.h"
+
 namespace {
 
 char16_t* CopyField(const DualString* field, DualString* out) {
@@ -12,6 +14,10 @@ char16_t* CopyField(const DualString* field, DualString* out) {
 
 char16_t* CopyHostFilePath(const HostContext* context, DualString* out) {
   return context != nullptr ? CopyField(&context->filePath, out) : nullptr;
+}
+
+int HostFilePathIsWhole(const HostContext* context) {
+  return context != nullptr && WideLengthBounded(context->filePath.wide, kDualStringUnits) < kDualStringUnits ? 1 : 0;
 }
 
 char16_t* CopyHostTextA(const HostContext* context, DualString* out) {

@@ -10,5 +10,10 @@ char16_t* CopyHostFilePath(const HostContext* context, DualString* out);
 char16_t* CopyHostTextA(const HostContext* context, DualString* out);  // hostName
 char16_t* CopyHostTextB(const HostContext* context, DualString* out);  // hostVersion
 
+// 1 when the wide half of the context's filePath ends inside its field. A path the
+// field could not hold with its terminator is refused by the read and the write:
+// opened as far as the field goes, it would name another file.
+int HostFilePathIsWhole(const HostContext* context);
+
 // Builds a message from wide text and stores it in the context's errorText.
 void SetErrorText(HostContext* context, const char16_t* text);

@@ -31,7 +31,7 @@ int32_t ReadSodFile(HostContext* context) {
   ResetImport(&importedModel, &readerCursor);
   DualString path;
   CopyHostFilePath(context, &path);
-  FILE* file = OpenFileWide(path.wide, "rb");
+  FILE* file = HostFilePathIsWhole(context) ? OpenFileWide(path.wide, "rb") : nullptr;
   if (file == nullptr) {
     SetErrorText(context, u"Could not open file for reading.");
     return 0;

@@ -93,7 +93,7 @@ int32_t WriteCheckedScene(HostContext* context) {
   DualString path;
   CopyHostFilePath(context, &path);
   SafeFile file;
-  if (!SafeFileOpen(&file, path.wide)) {
+  if (!HostFilePathIsWhole(context) || !SafeFileOpen(&file, path.wide)) {
     SetErrorText(context, u"Could not open file for writing.");
     return 0;
   }

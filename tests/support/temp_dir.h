@@ -9,9 +9,11 @@
 
 class TempDir {
  public:
-  TempDir() {
+  TempDir() : TempDir(std::filesystem::temp_directory_path()) {}
+  // A fresh directory inside `parent`.
+  explicit TempDir(const std::filesystem::path& parent) {
     std::random_device random;
-    path_ = std::filesystem::temp_directory_path() / ("kveltar-test-" + std::to_string(random()));
+    path_ = parent / ("kveltar-test-" + std::to_string(random()));
     std::filesystem::create_directories(path_);
   }
   ~TempDir() {
