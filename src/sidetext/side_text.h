@@ -25,6 +25,10 @@ int32_t ReadHardpointFile(FILE* file);
 int32_t ReadEmitterFile(FILE* file);
 int32_t ReadSpriteFile(FILE* file);
 
+// 1 when the last of the three readers found record lines but could not allocate
+// their list: it loaded nothing although the file holds records.
+int32_t SideTextListOutOfMemory();
+
 // Reads one line piece of at most 511 characters into `line` (kTextLineBytes), the
 // line break included when it fits. 0 at the end of the file, on an error, or when an
 // argument is missing.

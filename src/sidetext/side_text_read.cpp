@@ -10,6 +10,8 @@
 
 namespace {
 
+int32_t listOutOfMemory = 0;
+
 template <typename Record>
 int32_t CountRecordLines(FILE* file, int (*scan)(const char*, Record*)) {
   char line[kTextLineBytes];
@@ -38,11 +40,15 @@ int32_t FillRecords(FILE* file, int (*scan)(const char*, Record*), Record* list,
 template <typename Record>
 int32_t ReadList(FILE* file, int (*scan)(const char*, Record*), Record** list, int32_t* count, void (*release)()) {
   release();
+  listOutOfMemory = 0;
   if (file == nullptr) return 0;
   int32_t lines = CountRecordLines(file, scan);
   if (lines < 1) return 0;
   Record* records = static_cast<Record*>(AllocZeroed(static_cast<size_t>(lines), sizeof(Record)));
-  if (records == nullptr) return 0;
+  if (records == nullptr) {
+    listOutOfMemory = 1;
+    return 0;
+  }
   int32_t filled = 0;
   if (fseek(file, 0, SEEK_SET) == 0) {
     clearerr(file);
@@ -60,6 +66,8 @@ int32_t ReadList(FILE* file, int (*scan)(const char*, Record*), Record** list, i
 }
 
 }  // namespace
+
+int32_t SideTextListOutOfMemory() { return listOutOfMemory; }
 
 int32_t ReadHardpointFile(FILE* file) {
   return ReadList(file, ScanMarkerLine, &textHardpoints, &textHardpointCount, ReleaseHardpointList);

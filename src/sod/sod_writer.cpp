@@ -22,16 +22,18 @@ namespace {
 
 constexpr float kWrittenSpecularPower = 30.0f;
 
-// Loads one ticked side text file into its list; a file that does not open is passed
-// over without a word.
-void LoadSideTextFile(int32_t flag, const char16_t* path, int32_t (*reader)(FILE*)) {
-  if (flag != 1) return;
+// Loads one ticked side text file into its list; a file that does not open, or holds
+// no record, is passed over without a word. 0 only when the file holds records that
+// could not be loaded for want of memory: the SOD file would silently lack them.
+int LoadSideTextFile(int32_t flag, const char16_t* path, int32_t (*reader)(FILE*)) {
+  if (flag != 1) return 1;
   char16_t bounded[kPathUnits];
   WideCopy(bounded, kPathUnits, path);
   FILE* file = OpenFileWide(bounded, "rb");
-  if (file == nullptr) return;
-  reader(file);
+  if (file == nullptr) return 1;
+  const int32_t loaded = reader(file);
   (void)fclose(file);  // read only: nothing is lost when closing fails
+  return loaded == 1 || !SideTextListOutOfMemory() ? 1 : 0;
 }
 
 void ReleaseTextLists() {
@@ -143,10 +145,11 @@ int WriteSodStream(FILE* stream) {
 int32_t WriteSodFile(HostContext* context) {
   if (context == nullptr) return 0;
   currentContext = context;
-  LoadSideTextFile(exportOptions.useHardpointFile, exportOptions.hardpointFilePath, ReadHardpointFile);
-  LoadSideTextFile(exportOptions.useEmitterFile, exportOptions.emitterFilePath, ReadEmitterFile);
-  LoadSideTextFile(exportOptions.useSpriteFile, exportOptions.spriteFilePath, ReadSpriteFile);
-  int32_t written = WriteCheckedScene(context);
+  const bool loaded =
+      LoadSideTextFile(exportOptions.useHardpointFile, exportOptions.hardpointFilePath, ReadHardpointFile) &&
+      LoadSideTextFile(exportOptions.useEmitterFile, exportOptions.emitterFilePath, ReadEmitterFile) &&
+      LoadSideTextFile(exportOptions.useSpriteFile, exportOptions.spriteFilePath, ReadSpriteFile);
+  int32_t written = loaded ? WriteCheckedScene(context) : 0;
   ReleaseTextLists();
   return written;
 }

@@ -72,7 +72,6 @@ void ReadCase(long failing, long* allocations) {
 
 // The written file's nodes: root, three meshes, and each group with its records.
 constexpr size_t kWrittenNodes = 1 + 3 + (1 + 3) + (1 + 1) + (1 + 2);
-constexpr size_t kSideRecords[3] = {3, 1, 2};  // hardpoints, emitters, sprites
 
 void WriteCase(long failing, long* allocations) {
   StateGuard guard;
@@ -88,12 +87,12 @@ void WriteCase(long failing, long* allocations) {
   EXPECT_EQ(names, Names(f.dir));
   EXPECT_EQ(kEarlierText, f.scene.ErrorTextWide());
   // The three side lists are loaded first, one block each; a list that cannot be
-  // allocated loads nothing and the file is written with that group empty.
-  if (failing <= 3) {
+  // allocated fails the write before it starts, as a later failure does.
+  if (failing == 0) {
     EXPECT_EQ(1, result);
     WrittenSod sod = ParseWrittenSod(f.dir.Read("out.sod"));
     EXPECT_TRUE(sod.complete);
-    EXPECT_EQ(kWrittenNodes - (failing == 0 ? 0 : kSideRecords[failing - 1]), sod.nodes.size());
+    EXPECT_EQ(kWrittenNodes, sod.nodes.size());
     return;
   }
   EXPECT_EQ(0, result);
@@ -109,6 +108,7 @@ void SideTextReadCase(const char* file, const int32_t& count, bool (*held)(), lo
   const int32_t result = WithAllocationFailure(failing, allocations, [&] { return Reader(stream); });
   fclose(stream);
   EXPECT_EQ(failing == 0 ? 1 : 0, result);
+  EXPECT_EQ(failing == 0 ? 0 : 1, SideTextListOutOfMemory());  // told apart from a file without records
   EXPECT_EQ(failing == 0, held());
   EXPECT_EQ(failing == 0 ? count : 0, count);
 }
