@@ -7,8 +7,11 @@
 
 namespace {
 
-// Temporary names are "~kv" and four hex digits with ".tmp", tried from a start that
-// differs between runs until one does not exist yet.
+// Temporary names are "~kv", four hex digits and ".tmp", tried from a start that
+// differs between runs until one does not exist yet. In a directory so deep that such
+// a name would not fit the 259 units a path may have, the name shrinks to "~" and as
+// many hex digits as fit (at least one), so that any file that can be named can be
+// written whole.
 constexpr int kNameAttempts = 64;
 unsigned nextName = 0;
 
@@ -18,11 +21,19 @@ void TemporaryName(const char16_t* target, unsigned number, char16_t* out) {
   for (size_t i = 0; i < length; ++i) {
     if (target[i] == u'\\' || target[i] == u'/' || (i == 1 && target[i] == u':')) directoryEnd = i + 1;
   }
-  char16_t name[16] = u"~kv0000.tmp";
   const char16_t hex[] = u"0123456789abcdef";
+  char16_t name[16] = u"~kv0000.tmp";
   for (int i = 0; i < 4; ++i) name[3 + i] = hex[(number >> (12 - 4 * i)) & 0xF];
+  const size_t room = kPathUnits - 1 - directoryEnd;
+  if (room < WideLength(name)) {
+    const size_t digits = room < 2 ? 0 : room - 1 > 4 ? 4 : room - 1;
+    name[0] = u'~';
+    for (size_t i = 0; i < digits; ++i) name[1 + i] = hex[(number >> (4 * i)) & 0xF];
+    name[1 + digits] = 0;
+    if (digits == 0) name[0] = 0;
+  }
   out[0] = 0;
-  if (directoryEnd + WideLength(name) >= kPathUnits) return;
+  if (name[0] == 0) return;
   for (size_t i = 0; i < directoryEnd; ++i) out[i] = target[i];
   out[directoryEnd] = 0;
   WideAppend(out, kPathUnits, name);

@@ -104,11 +104,13 @@ TEST(HostileInputPaths, WriteToAFilePathAtAndPastTheFieldLength) {
   }
 }
 
-// The file is written beside its target under a temporary name of 11 units: a target
-// of 259 units in a directory of 250 leaves no room for it, and the write is refused
-// with nothing created; in a directory of 240 it fits.
+// The file is written beside its target under a temporary name of 11 units, or, in a
+// directory too deep for that, of "~" and as many hex digits as fit: a target of 259
+// units is written in directories of 240, 250 and 257 units. Only a directory of 258,
+// where the target's own name has one unit, leaves no room, and the write is refused
+// with nothing created.
 TEST(HostileInputPaths, TheTemporaryFileBesideALongTarget) {
-  for (size_t directoryUnits : {240u, 250u}) {
+  for (size_t directoryUnits : {240u, 250u, 257u, 258u}) {
     SCOPED_TRACE(directoryUnits);
     StateGuard guard;
     TempDir dir;
@@ -119,10 +121,10 @@ TEST(HostileInputPaths, TheTemporaryFileBesideALongTarget) {
     host::HostScene scene;
     BuildExportScene(scene);
     scene.Triangulate();
-    const std::u16string target = PathOfLength(deep, 259, u".sod");
+    const std::u16string target = deep + std::u16string(259 - directoryUnits, u'n');
     scene.SetFilePath(target);
     const int32_t result = RunOperation(PLUGIN_OP_WRITE, scene);
-    const bool fits = directoryUnits + 11 <= 259;
+    const bool fits = directoryUnits < 258;
     EXPECT_EQ(fits ? 1 : 0, result);
     EXPECT_EQ(fits, std::filesystem::exists(FsPath(target)));
     EXPECT_EQ(fits ? u"" : u"Could not open file for writing.", scene.ErrorTextWide());
