@@ -80,7 +80,7 @@ TEST_F(SodReaderFailure, EveryPrefixThroughTheReadOperation) {
 TEST_F(SodReaderFailure, CountsThatLieFailBeforeAnythingIsAllocated) {
   struct Case {
     const char* what;
-    SodFileSpec spec;
+    SodFileSpec file;
   };
   std::vector<Case> cases;
   auto add = [&](const char* what, auto change) {
@@ -106,7 +106,7 @@ TEST_F(SodReaderFailure, CountsThatLieFailBeforeAnythingIsAllocated) {
   for (const Case& c : cases) {
     ImportedModel model = {};
     const long before = AllocationsMade();
-    EXPECT_EQ(0, ParseBytes(BuildSod(c.spec), &model)) << c.what;
+    EXPECT_EQ(0, ParseBytes(BuildSod(c.file), &model)) << c.what;
     EXPECT_EQ(before, AllocationsMade()) << c.what;
     EXPECT_TRUE(ModelIsEmpty(model)) << c.what;
   }

@@ -390,21 +390,21 @@ void HostScene::ResizeCorners(int set, int face, int corners) {
   f.corners[static_cast<size_t>(face)] = std::move(c);
 }
 
-int HostScene::AddFace(int polygonSet, const FaceSpec& spec) {
+int HostScene::AddFace(int polygonSet, const FaceSpec& wanted) {
   FaceStorage& f = *faces_[static_cast<size_t>(polygonSet)];
   f.block.resize(f.block.size() + kFaceBytes, 0);
   f.corners.emplace_back();
   int face = static_cast<int>(f.corners.size()) - 1;
-  int corners = static_cast<int>(spec.vertices.size());
+  int corners = static_cast<int>(wanted.vertices.size());
   ResizeCorners(polygonSet, face, corners);
   uint8_t* record = Face(polygonSet, face);
-  Put<int32_t>(record, kFaceMaterialIndex, spec.materialIndex);
-  Put<int32_t>(record, kFacePartIndex, spec.partIndex);
+  Put<int32_t>(record, kFaceMaterialIndex, wanted.materialIndex);
+  Put<int32_t>(record, kFacePartIndex, wanted.partIndex);
   Corners& c = *f.corners[static_cast<size_t>(face)];
   for (int k = 0; k < corners; ++k) {
     size_t kk = static_cast<size_t>(k);
-    c.vertexIndices[kk] = spec.vertices[kk];
-    int32_t t = kk < spec.texCoords.size() ? spec.texCoords[kk] : 0;
+    c.vertexIndices[kk] = wanted.vertices[kk];
+    int32_t t = kk < wanted.texCoords.size() ? wanted.texCoords[kk] : 0;
     c.texIndices[kk] = t;
     if (t >= 0 && t < TexCoordCount()) {
       std::memcpy(&c.texCorners[kk * kTexCoordBytes], &texCoords_[static_cast<size_t>(t) * kTexCoordBytes],
@@ -433,16 +433,16 @@ int32_t HostScene::Triangulate() {
       size_t pieces = n > 3 ? n - 2 : 1;
       for (size_t p = 0; p < pieces; ++p) {
         const size_t pick[3] = {0, p + 1, p + 2};
-        FaceSpec spec;
-        spec.materialIndex = Get<int32_t>(record, kFaceMaterialIndex);
-        spec.partIndex = Get<int32_t>(record, kFacePartIndex);
+        FaceSpec wanted;
+        wanted.materialIndex = Get<int32_t>(record, kFaceMaterialIndex);
+        wanted.partIndex = Get<int32_t>(record, kFacePartIndex);
         for (size_t k = 0; k < (n > 3 ? 3 : n); ++k) {
-          spec.vertices.push_back(c.vertexIndices[pick[k]]);
-          spec.texCoords.push_back(c.texIndices[pick[k]]);
+          wanted.vertices.push_back(c.vertexIndices[pick[k]]);
+          wanted.texCoords.push_back(c.texIndices[pick[k]]);
         }
-        int face = AddFace(s, spec);
+        int face = AddFace(s, wanted);
         Corners& made = *faces_[static_cast<size_t>(s)]->corners[static_cast<size_t>(face)];
-        for (size_t k = 0; k < spec.vertices.size(); ++k) {
+        for (size_t k = 0; k < wanted.vertices.size(); ++k) {
           std::memcpy(&made.texCorners[k * kTexCoordBytes], &c.texCorners[pick[k] * kTexCoordBytes], kTexCoordBytes);
         }
       }
