@@ -6,7 +6,8 @@ SHELL := /bin/bash
 
 PACKAGES := cmake ninja-build g++ gcc clang libclang-rt-14-dev libgtest-dev googletest libbenchmark-dev \
             g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64 \
-            wine64 xvfb xauth libtinyobjloader-dev clang-tidy cppcheck clang-format nlohmann-json3-dev
+            wine64 xvfb xauth libtinyobjloader-dev clang-tidy cppcheck clang-format nlohmann-json3-dev \
+            libtinygltf-dev libstb-dev libcli11-dev
 # Only for `make screenshots`: capturing a window of the virtual display as PNG.
 SCREENSHOT_PACKAGES := x11-apps x11-utils netpbm
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)

@@ -9,17 +9,13 @@ file(GLOB KVELTAR_CORE_SOURCES CONFIGURE_DEPENDS
   ${PROJECT_SOURCE_DIR}/src/plugin/*.cpp)
 list(REMOVE_ITEM KVELTAR_CORE_SOURCES ${PROJECT_SOURCE_DIR}/src/plugin/dll_main.cpp)
 
-# The reference host: its scene, dialog driver and plug-in loader (also used by the
-# tests) and its commands.
-set(KVELTAR_HOST_SCENE_SOURCES
-  ${PROJECT_SOURCE_DIR}/tools/host/host_scene.cpp
-  ${PROJECT_SOURCE_DIR}/tools/host/host_text.cpp
-  ${PROJECT_SOURCE_DIR}/tools/host/plugin_loader.cpp
-  ${PROJECT_SOURCE_DIR}/tools/host/scene_json.cpp
-  ${PROJECT_SOURCE_DIR}/tools/host/scene_obj.cpp
-  ${PROJECT_SOURCE_DIR}/tools/host/ui_driver.cpp)
-file(GLOB KVELTAR_HOST_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tools/host/*.cpp)
-list(REMOVE_ITEM KVELTAR_HOST_SOURCES ${KVELTAR_HOST_SCENE_SOURCES})
+# The reference host: its scene, scene files, dialog driver and plug-in loader (a
+# library that the tests use too), and its commands.
+file(GLOB KVELTAR_HOST_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tools/host/*_command.cpp)
+list(APPEND KVELTAR_HOST_SOURCES ${PROJECT_SOURCE_DIR}/tools/host/host_main.cpp
+     ${PROJECT_SOURCE_DIR}/tools/host/host_session.cpp)
+file(GLOB KVELTAR_HOST_SCENE_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tools/host/*.cpp)
+list(REMOVE_ITEM KVELTAR_HOST_SCENE_SOURCES ${KVELTAR_HOST_SOURCES})
 
 # Tests that run in both builds, natively and under Wine.
 file(GLOB KVELTAR_UNIT_TEST_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/unit/*.cpp)

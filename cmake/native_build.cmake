@@ -23,14 +23,14 @@ add_library(kveltar_plugin MODULE ${PROJECT_SOURCE_DIR}/src/platform/native/modu
 set_target_properties(kveltar_plugin PROPERTIES OUTPUT_NAME kveltar PREFIX "" CXX_VISIBILITY_PRESET hidden)
 target_link_libraries(kveltar_plugin PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,kveltar_core>")
 
+include(${PROJECT_SOURCE_DIR}/cmake/third_party_headers.cmake)
 add_library(kveltar_host_scene STATIC ${KVELTAR_HOST_SCENE_SOURCES})
 target_include_directories(kveltar_host_scene PUBLIC ${PROJECT_SOURCE_DIR}/tools/host)
+kveltar_use_third_party_headers(kveltar_host_scene PUBLIC)
 target_link_libraries(kveltar_host_scene PUBLIC kveltar_win32_standin ${CMAKE_DL_LIBS})
 
 add_executable(kveltar-host ${KVELTAR_HOST_SOURCES})
-# The host opens OBJ scenes with the system's OBJ loader (the plug-in does not use it).
-find_package(tinyobjloader CONFIG REQUIRED)
-target_link_libraries(kveltar-host PRIVATE kveltar_host_scene tinyobjloader::tinyobjloader ${CMAKE_DL_LIBS})
+target_link_libraries(kveltar-host PRIVATE kveltar_host_scene ${CMAKE_DL_LIBS})
 # The plug-in module is found beside the host.
 add_dependencies(kveltar-host kveltar_plugin)
 

@@ -24,19 +24,14 @@ target_link_libraries(kveltar_plugin PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,kvelt
 target_link_options(kveltar_plugin PRIVATE ${KVELTAR_STATIC_RUNTIME})
 target_include_directories(kveltar_plugin PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/resources)
 
+include(${PROJECT_SOURCE_DIR}/cmake/third_party_headers.cmake)
 add_library(kveltar_host_scene STATIC ${KVELTAR_HOST_SCENE_SOURCES})
 target_include_directories(kveltar_host_scene PUBLIC ${PROJECT_SOURCE_DIR}/tools/host ${PROJECT_SOURCE_DIR}/src)
+kveltar_use_third_party_headers(kveltar_host_scene PUBLIC)
 target_link_libraries(kveltar_host_scene PUBLIC user32 comdlg32)
 
 add_executable(kveltar-host ${KVELTAR_HOST_SOURCES})
 target_link_libraries(kveltar-host PRIVATE kveltar_host_scene)
-# The host opens OBJ scenes with the OBJ loader, a single header that the Debian package
-# installs for the native system only: it is copied into the build and compiled here.
-find_file(KVELTAR_OBJ_LOADER_HEADER tiny_obj_loader.h PATHS /usr/include NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH
-          REQUIRED)
-configure_file(${KVELTAR_OBJ_LOADER_HEADER} ${CMAKE_BINARY_DIR}/obj_loader/tiny_obj_loader.h COPYONLY)
-target_include_directories(kveltar-host SYSTEM PRIVATE ${CMAKE_BINARY_DIR}/obj_loader)
-target_compile_definitions(kveltar-host PRIVATE KVELTAR_BUILD_OBJ_LOADER)
 target_link_options(kveltar-host PRIVATE ${KVELTAR_STATIC_RUNTIME} -municode)
 
 if(BUILD_TESTING)

@@ -5,7 +5,6 @@
 #include <cstring>
 #include <nlohmann/json.hpp>
 
-#define TINYOBJLOADER_IMPLEMENTATION
 #include <tiny_obj_loader.h>
 
 #include "host_scene.h"

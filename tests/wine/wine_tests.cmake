@@ -36,13 +36,6 @@ set_tests_properties(unit_tests_windows wine_end_to_end PROPERTIES WORKING_DIREC
 
 add_test(NAME dll_exports_and_imports COMMAND ${PROJECT_SOURCE_DIR}/tests/wine/check_dll.sh $<TARGET_FILE:kveltar_plugin>)
 
-# The Wine tests read the dialog driver's JSON records with nlohmann/json, a header-only
-# library of the build machine, reached through a folder that holds only it.
-set(KVELTAR_JSON_HEADERS ${CMAKE_BINARY_DIR}/json-headers)
-file(MAKE_DIRECTORY ${KVELTAR_JSON_HEADERS})
-file(CREATE_LINK /usr/include/nlohmann ${KVELTAR_JSON_HEADERS}/nlohmann SYMBOLIC)
-target_include_directories(kveltar_wine_tests SYSTEM PRIVATE ${KVELTAR_JSON_HEADERS})
-
 add_test(NAME host_export_windows COMMAND ${KVELTAR_WINE} $<TARGET_FILE:kveltar-host> export
          ${PROJECT_SOURCE_DIR}/tests/data/export/ship.obj ${CMAKE_BINARY_DIR}/host_export_ship.sod --game 2
          --hardpoints ${PROJECT_SOURCE_DIR}/tests/data/export/ship_hps.txt)
