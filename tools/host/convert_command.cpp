@@ -101,6 +101,7 @@ int FromSod(Session* session, const HostOptions& options, const ConvertCommand& 
     messages->Error("the plug-in could not build the scene of " + Utf16ToUtf8(command.input));
   }
   if (run->status != kExitOk) return run->status;
+  if (!command.textureFolder.empty()) document->textureFolder = command.textureFolder;
   std::string error;
   size_t warnings = document->warnings.size();
   bool written = WriteSceneDocument(*document, command.output, &error);

@@ -65,8 +65,9 @@ struct ExportCommand {
 struct ConvertCommand {
   std::u16string input;
   std::u16string output;
-  ImportAnswer importAnswer;  // the mesh selection, for a SOD input
-  ExportAnswer exportAnswer;  // for a SOD output
+  ImportAnswer importAnswer;     // the mesh selection, for a SOD input
+  ExportAnswer exportAnswer;     // for a SOD output
+  std::u16string textureFolder;  // where a SOD file's textures are looked for; empty: beside it
   bool writeTextures = false;
   bool json = false;
   bool quiet = false;

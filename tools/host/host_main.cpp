@@ -181,7 +181,7 @@ int Run(std::vector<std::string> args) {
   exportApp->add_flag("--json", exportCommand.json, "print the results and what the dialogs showed as JSON");
 
   ConvertCommand convert;
-  PathText convertInput, convertOutput;
+  PathText convertInput, convertOutput, textureFolder;
   ExportTexts convertTexts;
   DialogOptions convertDialog;
   CLI::App* convertApp = app.add_subcommand(
@@ -190,6 +190,8 @@ int Run(std::vector<std::string> args) {
   convertApp->add_option("OUT", convertOutput.text, "the file to write: .gltf, .glb, .obj or .sod")->required();
   convertDialog.AddSelection(convertApp);
   convertTexts.Add(convertApp, &convert.exportAnswer, 2);
+  convertApp->add_option("--texture-folder", textureFolder.text,
+                         "reading SOD: look for the textures NAME.tga here (default: beside the SOD file)");
   convertApp->add_flag("--write-textures", convert.writeTextures,
                        "writing SOD: also write each image of the scene as NAME.tga beside the SOD file");
   convertApp->add_flag("--json", convert.json, "print what was converted as JSON");
@@ -232,6 +234,7 @@ int Run(std::vector<std::string> args) {
   }
   convert.input = convertInput.Wide();
   convert.output = convertOutput.Wide();
+  convert.textureFolder = textureFolder.text.empty() ? u"" : AbsolutePath(textureFolder.Wide());
   convert.importAnswer.actions = convertDialog.Actions(*convertApp);
   convertTexts.Finish(&convert.exportAnswer);
   return CommandConvert(options, convert);
