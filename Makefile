@@ -83,7 +83,7 @@ package: win64
 	x86_64-w64-mingw32-strip -o build/package/$(PACKAGE)/kveltar_64.dlx build/win64/kveltar_64.dlx
 	x86_64-w64-mingw32-strip -o build/package/$(PACKAGE)/kveltar-host.exe build/win64/kveltar-host.exe
 	cp docs/user-guide.md docs/import-dialog.png docs/export-dialog.png LICENSE build/package/$(PACKAGE)/
-	cp docs/sample/frigate.sod build/package/$(PACKAGE)/
+	cp docs/sample/frigate.sod docs/sample/frigate_*.tga build/package/$(PACKAGE)/
 	cd build/package && cmake -E tar cf ../$(PACKAGE).zip --format=zip $(PACKAGE)
 	@echo "build/$(PACKAGE).zip"
 
