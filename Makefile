@@ -7,7 +7,7 @@ SHELL := /bin/bash
 PACKAGES := cmake ninja-build g++ gcc clang libclang-rt-14-dev libgtest-dev googletest libbenchmark-dev \
             g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64 \
             wine64 xvfb xauth libtinyobjloader-dev clang-tidy cppcheck clang-format nlohmann-json3-dev \
-            libtinygltf-dev libstb-dev libcli11-dev
+            libtinygltf-dev libstb-dev libcli11-dev blender python3-numpy
 # Only for `make screenshots`: capturing a window of the virtual display as PNG.
 SCREENSHOT_PACKAGES := x11-apps x11-utils netpbm
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
@@ -38,10 +38,17 @@ win64: deps
 fuzz-build: deps
 	@if ls fuzz/*_fuzz.cpp >/dev/null 2>&1; then cmake --preset fuzz >/dev/null && cmake --build --preset fuzz; fi
 
-test-native: native
+# The Khronos glTF validator (npm), which the tests run on every glTF file they write.
+GLTF_VALIDATOR := tests/gltf/node_modules/gltf-validator/package.json
+$(GLTF_VALIDATOR): tests/gltf/package-lock.json
+	@command -v npm >/dev/null || $(MAKE) --no-print-directory deps PACKAGES="nodejs npm"
+	cd tests/gltf && npm ci --no-audit --no-fund --loglevel=error
+	touch $@
+
+test-native: native $(GLTF_VALIDATOR)
 	ctest --test-dir build/native --output-on-failure -j2
 
-test-asan: asan
+test-asan: asan $(GLTF_VALIDATOR)
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir build/asan --output-on-failure -j2
 
 test-wine: win64

@@ -50,10 +50,12 @@ class Messages {
   Json list_ = Json::array();
 };
 
-// What a document holds, in numbers and names.
+// What a document holds, in numbers and names: the meshes with their triangles, the
+// materials their faces use, the markers.
 Json Summary(SceneDocument& document) {
   HostScene& scene = document.scene;
   std::vector<int> triangles(static_cast<size_t>(scene.PartCount()), 0);
+  std::vector<bool> used(static_cast<size_t>(scene.MaterialCount()), false);
   int total = 0;
   for (int s = 0; s < scene.PolygonSetCount(); ++s) {
     for (int f = 0; f < scene.FaceCount(s); ++f) {
@@ -62,6 +64,8 @@ Json Summary(SceneDocument& document) {
       total += count;
       if (face.partIndex >= 0 && face.partIndex < scene.PartCount())
         triangles[static_cast<size_t>(face.partIndex)] += count;
+      if (face.materialIndex >= 0 && face.materialIndex < scene.MaterialCount())
+        used[static_cast<size_t>(face.materialIndex)] = true;
     }
   }
   Json meshes = Json::array();
@@ -71,7 +75,8 @@ Json Summary(SceneDocument& document) {
   }
   Json materials = Json::array();
   for (int m = 0; m < scene.MaterialCount(); ++m) {
-    materials.push_back(Utf16ToUtf8(layout::WideField(scene.Material(m), layout::kMaterialName)));
+    if (used[static_cast<size_t>(m)])
+      materials.push_back(Utf16ToUtf8(layout::WideField(scene.Material(m), layout::kMaterialName)));
   }
   return Json{{"meshes", std::move(meshes)},
               {"triangles", total},
