@@ -591,12 +591,10 @@ bool AddMaterials(Build& build, const Geometry& geometry, std::vector<int>* host
   return true;
 }
 
-void AddGeometry(const Geometry& geometry, const std::vector<int>& hostOf, HostScene* scene) {
-  std::vector<int> sets;
-  for (const std::string& part : geometry.parts) {
-    scene->AddPart(Utf8ToUtf16(part));
-    sets.push_back(scene->AddPolygonSet());
-  }
+// The vertices and texture coordinates of every piece (before any polygon set, which
+// the host renews on each addition); `firsts` gets each piece's first vertex and first
+// texture coordinate (its shared (0, 0) one when it has none).
+void AddVertices(const Geometry& geometry, HostScene* scene, std::vector<std::array<int, 2>>* firsts) {
   int zeroTexCoord = -1;
   for (const Piece& piece : geometry.pieces) {
     const int firstVertex = scene->VertexCount();
@@ -604,6 +602,20 @@ void AddGeometry(const Geometry& geometry, const std::vector<int>& hostOf, HostS
     const int firstTexCoord = scene->TexCoordCount();
     for (const TexCoord& t : piece.texCoords) scene->AddTexCoord(t.u, t.v);
     if (piece.texCoords.empty() && zeroTexCoord < 0) zeroTexCoord = scene->AddTexCoord(0, 0);
+    firsts->push_back({firstVertex, piece.texCoords.empty() ? zeroTexCoord : firstTexCoord});
+  }
+}
+
+void AddGeometry(const Geometry& geometry, const std::vector<int>& hostOf, HostScene* scene) {
+  std::vector<std::array<int, 2>> firsts;
+  AddVertices(geometry, scene, &firsts);
+  std::vector<int> sets;
+  for (const std::string& part : geometry.parts) {
+    scene->AddPart(Utf8ToUtf16(part));
+    sets.push_back(scene->AddPolygonSet());
+  }
+  for (size_t p = 0; p < geometry.pieces.size(); ++p) {
+    const Piece& piece = geometry.pieces[p];
     FaceSpec face;
     face.partIndex = static_cast<int>(piece.part);
     face.materialIndex = piece.material == -1 ? 0 : hostOf[static_cast<size_t>(piece.material)];
@@ -611,8 +623,8 @@ void AddGeometry(const Geometry& geometry, const std::vector<int>& hostOf, HostS
       face.vertices.clear();
       face.texCoords.clear();
       for (uint32_t corner : corners) {
-        face.vertices.push_back(firstVertex + static_cast<int32_t>(corner));
-        face.texCoords.push_back(piece.texCoords.empty() ? zeroTexCoord : firstTexCoord + static_cast<int32_t>(corner));
+        face.vertices.push_back(firsts[p][0] + static_cast<int32_t>(corner));
+        face.texCoords.push_back(firsts[p][1] + (piece.texCoords.empty() ? 0 : static_cast<int32_t>(corner)));
       }
       scene->AddFace(sets[piece.part], face);
     }
