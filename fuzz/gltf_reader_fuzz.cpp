@@ -1,0 +1,16 @@
+// The glTF reader on arbitrary bytes, read from memory: the document is filled or the
+// bytes are refused with a reason, and everything is released again.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "gltf_scene_reader.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  host::SceneDocument document;
+  std::string error;
+  // External buffers and images are looked for in a folder that does not exist.
+  const bool read = host::ReadGltfSceneFromMemory(data, size, u"/nonexistent-kveltar-fuzz", &document, &error);
+  if (!read && error.empty()) __builtin_trap();  // a refusal always says why
+  return 0;
+}
