@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "gltf_scene_reader.h"
 #include "gltf_scene_writer.h"
 #include "host_text.h"
 #include "obj_scene_reader.h"
@@ -86,8 +87,8 @@ struct Entry {
 };
 
 const Entry kFormats[] = {
-    {u".gltf", {"glTF", nullptr, WriteGltfScene}},
-    {u".glb", {"glTF", nullptr, WriteGltfScene}},
+    {u".gltf", {"glTF", ReadGltfScene, WriteGltfScene}},
+    {u".glb", {"glTF", ReadGltfScene, WriteGltfScene}},
     {u".obj", {"OBJ", ReadObjDocument, WriteObjDocument}},
     {u".json", {"JSON", nullptr, WriteJsonDocument}},
     {u".txt", {"side text", ReadSideTextDocument, WriteSideTextDocument}},
