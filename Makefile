@@ -51,7 +51,7 @@ test-native: native $(GLTF_VALIDATOR)
 test-asan: asan $(GLTF_VALIDATOR)
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir build/asan --output-on-failure -j2
 
-test-wine: win64
+test-wine: win64 $(GLTF_VALIDATOR)
 	tests/wine/run_wine_suite.sh build/win64
 
 test-fuzz: fuzz-build
