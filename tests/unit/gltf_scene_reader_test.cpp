@@ -118,11 +118,19 @@ Gltf ShipFile() {
   return f;
 }
 
+// Where ReadText puts the file: a folder whose name is not ASCII.
+std::filesystem::path ShipFolder(const TempDir& dir) {
+  return dir.Path() / std::filesystem::u8path(
+                          "\xC3\xBC"
+                          "ber");
+}
+
 bool ReadText(const TempDir& dir, const json& text, const std::string& bin, host::SceneDocument* doc,
               std::string* error) {
-  dir.Write("ship.gltf", text.dump());
-  dir.Write("ship.bin", bin);
-  return host::ReadGltfScene(dir.Wide("ship.gltf"), doc, error);
+  std::filesystem::create_directories(ShipFolder(dir));
+  std::ofstream(ShipFolder(dir) / "ship.gltf", std::ios::binary) << text.dump();
+  std::ofstream(ShipFolder(dir) / "ship.bin", std::ios::binary) << bin;
+  return host::ReadGltfScene((ShipFolder(dir) / "ship.gltf").u16string(), doc, error);
 }
 
 // Bytes read from memory; no external file is found.
@@ -166,7 +174,7 @@ TEST(GltfSceneReader, ReadsTheSceneAsTheHostHoldsIt) {
   EXPECT_EQ(12.0f, c.materials[1].specularPower);
   const HostMap* map = c.materials[1].methods->FindMap(const_cast<HostMaterial*>(&c.materials[1]), 0);
   ASSERT_NE(nullptr, map);
-  EXPECT_EQ(dir.Wide("Hull Plate.tga"), std::u16string(map->path.wide));
+  EXPECT_EQ((ShipFolder(dir) / "Hull Plate.tga").u16string(), std::u16string(map->path.wide));
   ASSERT_EQ(1u, doc.images.size());
   EXPECT_EQ("Hull Plate", doc.images[0].name);  // its file is missing: a warning
   ASSERT_EQ(2, doc.scene.PartCount());
@@ -297,7 +305,7 @@ TEST(GltfSceneReader, HostileFilesAreRefusedWithAReason) {
     host::SceneDocument doc;
     std::string error;
     EXPECT_FALSE(ReadText(dir, text, bin, &doc, &error)) << row.second;
-    EXPECT_EQ(0u, error.find(dir.File("ship.gltf").u8string() + ": ")) << error;
+    EXPECT_EQ(0u, error.find((ShipFolder(dir) / "ship.gltf").u8string() + ": ")) << error;
     EXPECT_NE(std::string::npos, error.find(row.second)) << error;
   }
 }
