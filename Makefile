@@ -7,7 +7,7 @@ SHELL := /bin/bash
 PACKAGES := cmake ninja-build g++ gcc clang libclang-rt-14-dev libgtest-dev googletest libbenchmark-dev \
             g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64 \
             wine64 xvfb xauth libtinyobjloader-dev clang-tidy cppcheck clang-format nlohmann-json3-dev \
-            libtinygltf-dev libstb-dev libcli11-dev
+            libtinygltf-dev libstb-dev libcli11-dev blender python3-numpy
 # Only for `make screenshots`: capturing a window of the virtual display as PNG.
 SCREENSHOT_PACKAGES := x11-apps x11-utils netpbm
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
@@ -38,13 +38,20 @@ win64: deps
 fuzz-build: deps
 	@if ls fuzz/*_fuzz.cpp >/dev/null 2>&1; then cmake --preset fuzz >/dev/null && cmake --build --preset fuzz; fi
 
-test-native: native
+# The Khronos glTF validator (npm), which the tests run on every glTF file they write.
+GLTF_VALIDATOR := tests/gltf/node_modules/gltf-validator/package.json
+$(GLTF_VALIDATOR): tests/gltf/package-lock.json
+	@command -v npm >/dev/null || $(MAKE) --no-print-directory deps PACKAGES="nodejs npm"
+	cd tests/gltf && npm ci --no-audit --no-fund --loglevel=error
+	touch $@
+
+test-native: native $(GLTF_VALIDATOR)
 	ctest --test-dir build/native --output-on-failure -j2
 
-test-asan: asan
+test-asan: asan $(GLTF_VALIDATOR)
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir build/asan --output-on-failure -j2
 
-test-wine: win64
+test-wine: win64 $(GLTF_VALIDATOR)
 	tests/wine/run_wine_suite.sh build/win64
 
 test-fuzz: fuzz-build
@@ -83,7 +90,7 @@ package: win64
 	x86_64-w64-mingw32-strip -o build/package/$(PACKAGE)/kveltar_64.dlx build/win64/kveltar_64.dlx
 	x86_64-w64-mingw32-strip -o build/package/$(PACKAGE)/kveltar-host.exe build/win64/kveltar-host.exe
 	cp docs/user-guide.md docs/import-dialog.png docs/export-dialog.png LICENSE build/package/$(PACKAGE)/
-	cp docs/sample/frigate.sod build/package/$(PACKAGE)/
+	cp docs/sample/frigate.sod docs/sample/frigate_*.tga build/package/$(PACKAGE)/
 	cd build/package && cmake -E tar cf ../$(PACKAGE).zip --format=zip $(PACKAGE)
 	@echo "build/$(PACKAGE).zip"
 

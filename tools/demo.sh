@@ -5,8 +5,9 @@
 # display) and writes what the plug-in built as OBJ, with the side text files beside
 # the SOD file. Then the round trip the other way: an OBJ ship with hardpoint, emitter
 # and sprite text files is exported through the export dialog to SOD files for both
-# games, and the ST Armada 2 file is imported back to OBJ. Everything it writes goes to
-# build/win64/demo.
+# games, and the ST Armada 2 file is imported back to OBJ. Last, the bridge to glTF
+# tools: the sample converted to .glb and back to SOD with its textures. Everything it
+# writes goes to build/win64/demo.
 set -e
 # Everything runs on one virtual display with one Wine server: a Wine desktop started
 # without a display would keep the later dialogs from showing.
@@ -23,7 +24,7 @@ echo "== kveltar-host describe kveltar_64.dlx (under Wine)"
 demo="$build/demo"
 rm -rf "$demo"
 mkdir -p "$demo"
-cp "$root/docs/sample/frigate.sod" "$demo/"
+cp "$root/docs/sample/frigate.sod" "$root"/docs/sample/frigate_*.tga "$demo/"
 echo
 echo "== kveltar-host import frigate.sod (under Wine; the import dialog is answered by the host)"
 # Relative paths: the host, a Windows program, makes them absolute in its own terms.
@@ -52,4 +53,13 @@ echo "== kveltar-host import ship_armada2.sod, back to OBJ with its markers as g
 echo
 echo "== written ($demo)"
 ls -l ship_armada1.sod ship_armada2.sod ship_back.obj ship_back.mtl
+
+echo
+echo "== kveltar-host convert frigate.sod frigate.glb, and back to SOD 1.93 (the bridge to Blender and other glTF tools)"
+"$run" "$build/kveltar-host.exe" convert frigate.sod frigate.glb
+mkdir -p back
+"$run" "$build/kveltar-host.exe" convert frigate.glb back/frigate.sod --write-textures
+echo
+echo "== written ($demo)"
+ls -l frigate.glb back
 /usr/lib/wine/wineserver -k 2>/dev/null || true

@@ -52,7 +52,7 @@ class SceneFiles : public testing::Test {
 }  // namespace
 
 TEST_F(SceneFiles, JsonHoldsTheWholeScene) {
-  nlohmann::json json = nlohmann::json::parse(host::SceneJson(scene));
+  nlohmann::json json = nlohmann::json::parse(host::JsonText(host::SceneJson(scene)));
   ASSERT_EQ(2u, json["materials"].size());
   EXPECT_EQ("engine", json["materials"][0]["name"]);
   EXPECT_EQ("hull plate", json["materials"][1]["narrowName"]);
@@ -82,10 +82,10 @@ TEST(SceneJsonFloat, ShortestExactFormAndNonFiniteValues) {
   const struct {
     float value;
     const char* text;
-  } cases[] = {
-      {0.0f, "0"},     {1.5f, "1.5"},    {1.9999999f, "1.9999999"}, {4.371139e-07f, "4.371139e-07"}, {0.1f, "0.1"},
-      {-2.5f, "-2.5"}, {NAN, "\"nan\""}, {INFINITY, "\"inf\""},     {-INFINITY, "\"-inf\""}};
-  for (const auto& c : cases) EXPECT_EQ(c.text, host::JsonFloat(c.value));
+  } cases[] = {{0.0f, "0.0"},          {1.5f, "1.5"},   {1.9999999f, "1.9999999"}, {4.371139e-07f, "4.371139e-07"},
+               {0.1f, "0.1"},          {-2.5f, "-2.5"}, {NAN, "\"nan\""},          {INFINITY, "\"inf\""},
+               {-INFINITY, "\"-inf\""}};
+  for (const auto& c : cases) EXPECT_EQ(c.text, host::JsonText(host::JsonFloat(c.value)));
 }
 
 TEST_F(SceneFiles, ObjAndMtlReadBackWithTheirGroupsAndMaterials) {
@@ -112,8 +112,11 @@ TEST_F(SceneFiles, ObjAndMtlReadBackWithTheirGroupsAndMaterials) {
   EXPECT_EQ(4, quad.num_face_vertices[0]);
   EXPECT_EQ(4, quad.indices[0].vertex_index);
   const auto& plates = reader.GetShapes()[0].mesh;
-  EXPECT_EQ(3, plates.indices[4].vertex_index);
-  EXPECT_EQ(1.0f, attrib.texcoords[2 * static_cast<size_t>(plates.indices[4].texcoord_index) + 1]);
+  // The corners turn the other way, the first one staying first: the host's second
+  // corner (vertex 3 with v = 1) is the OBJ face's third.
+  EXPECT_EQ(2, plates.indices[4].vertex_index);
+  EXPECT_EQ(3, plates.indices[5].vertex_index);
+  EXPECT_EQ(1.0f, attrib.texcoords[2 * static_cast<size_t>(plates.indices[5].texcoord_index) + 1]);
 
   const auto& materials = reader.GetMaterials();
   ASSERT_EQ(3u, materials.size());

@@ -60,3 +60,21 @@ add_test(NAME host_import_refused_windows COMMAND ${KVELTAR_WINE} $<TARGET_FILE:
 set_tests_properties(host_import_refused_windows PROPERTIES ENVIRONMENT "${KVELTAR_WINE_ENV}"
   WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
   PASS_REGULAR_EXPRESSION "could not read .*README.md: SOD file header ID, Storm3D_SW, not found.")
+
+# kveltar-host.exe convert through the real DLL: the sample model to glTF and back to
+# SOD, the glTF file checked by the Khronos validator (a program of the build machine).
+set(KVELTAR_GLTF_WRITTEN ${CMAKE_BINARY_DIR}/gltf-written)
+file(MAKE_DIRECTORY ${KVELTAR_GLTF_WRITTEN})
+set(KVELTAR_SAMPLE_SUMMARY "3 meshes, 36 triangles, 2 materials, 3 hardpoints, 1 emitters, 1 sprites")
+add_test(NAME host_convert_windows COMMAND ${KVELTAR_WINE} $<TARGET_FILE:kveltar-host> convert
+         ${PROJECT_SOURCE_DIR}/docs/sample/frigate.sod ${KVELTAR_GLTF_WRITTEN}/frigate.glb)
+set_tests_properties(host_convert_windows PROPERTIES ENVIRONMENT "${KVELTAR_WINE_ENV}" FIXTURES_SETUP gltf_written
+  PASS_REGULAR_EXPRESSION "converted .*frigate.sod to .*frigate.glb: ${KVELTAR_SAMPLE_SUMMARY}")
+add_test(NAME host_convert_back_windows COMMAND ${KVELTAR_WINE} $<TARGET_FILE:kveltar-host> convert
+         ${KVELTAR_GLTF_WRITTEN}/frigate.glb ${KVELTAR_GLTF_WRITTEN}/frigate_back.sod --write-textures)
+set_tests_properties(host_convert_back_windows PROPERTIES ENVIRONMENT "${KVELTAR_WINE_ENV}"
+  FIXTURES_REQUIRED gltf_written
+  PASS_REGULAR_EXPRESSION "converted .*frigate.glb to .*frigate_back.sod: ${KVELTAR_SAMPLE_SUMMARY}")
+add_test(NAME gltf_validator_windows COMMAND node ${PROJECT_SOURCE_DIR}/tests/gltf/validate.js
+         ${KVELTAR_GLTF_WRITTEN}/frigate.glb)
+set_tests_properties(gltf_validator_windows PROPERTIES FIXTURES_REQUIRED gltf_written)

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "host_commands.h"
+#include "host_json.h"
 #include "host_layout.h"
 #include "host_scene.h"
 #include "host_text.h"
@@ -45,15 +46,11 @@ void PrintText(const char* name, size_t offset, const std::vector<uint8_t>& reco
 
 }  // namespace
 
-int CommandDescribe(const HostOptions& options) {
-  if (options.positional.size() != 1) {
-    std::fprintf(stderr, "usage: kveltar-host describe PLUGIN\n");
-    return kExitUsage;
-  }
-  if (options.Has("--refuse-extension")) registerAnswer = 0;
+int CommandDescribe(const HostOptions&, const std::u16string& path, bool refuseExtension) {
+  if (refuseExtension) registerAnswer = 0;
   LoadedPlugin plugin;
   std::string error;
-  if (!LoadPlugin(options.positional[0], &plugin, &error)) {
+  if (!LoadPlugin(path, &plugin, &error)) {
     std::fprintf(stderr, "kveltar-host: %s\n", error.c_str());
     return kExitUsage;
   }

@@ -5,11 +5,6 @@
 
 namespace host {
 
-std::u16string HostOptions::Value(const std::string& name, const std::u16string& fallback) const {
-  auto found = values.find(name);
-  return found == values.end() || found->second.empty() ? fallback : found->second.back();
-}
-
 bool StartSession(const HostOptions& options, Session* session) {
   std::u16string path = options.pluginPath.empty() ? DefaultPluginPath() : options.pluginPath;
   std::string error;

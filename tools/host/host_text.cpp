@@ -1,6 +1,6 @@
 #include "host_text.h"
 
-#include <cstdio>
+#include <filesystem>
 #include <vector>
 
 #include "host_layout.h"
@@ -53,28 +53,10 @@ std::u16string FromAnsi(const std::string& text) {
   return std::u16string(out.data(), n > 0 ? static_cast<size_t>(n) : 0);
 }
 
-std::string JsonQuote(const std::string& text) {
-  std::string out = "\"";
-  for (char ch : text) {
-    unsigned char c = static_cast<unsigned char>(ch);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += ch;
-    } else if (c == '\r') {
-      out += "\\r";
-    } else if (c == '\n') {
-      out += "\\n";
-    } else if (c == '\t') {
-      out += "\\t";
-    } else if (c < 0x20) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-      out += escaped;
-    } else {
-      out += ch;
-    }
-  }
-  return out + "\"";
+std::u16string LowerCaseExtension(const std::u16string& path) {
+  std::u16string extension = std::filesystem::path(path).extension().u16string();
+  for (char16_t& c : extension) c = c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c;
+  return extension;
 }
 
 }  // namespace host

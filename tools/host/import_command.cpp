@@ -1,88 +1,24 @@
 // kveltar-host import FILE.sod: the host's whole import. It runs the plug-in's read
 // operation on the file, then its import operation, answering the import dialog the
 // way the command line says (or leaving it to the user), and shows the scene the
-// plug-in built: as a summary, as JSON, and as an OBJ file with its materials.
+// plug-in built: as a summary, as JSON, as an OBJ file with its materials, or as glTF
+// with the file's hardpoints, emitters and sprites.
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "host_commands.h"
+#include "host_json.h"
 #include "host_layout.h"
 #include "host_text.h"
 #include "scene_files.h"
+#include "scene_format.h"
+#include "sod_bridge.h"
 #include "ui_driver.h"
 
 namespace host {
 
 namespace {
-
-// The import dialog as its user knows it.
-const char16_t kImportCaption[] = u"Import ST Armada Model";
-constexpr int kMeshList = 117;
-constexpr int kImportButton = 1;
-constexpr int kCancelButton = 2;
-constexpr int kMaxRepeat = 100;
-
-struct ButtonOption {
-  const char* name;
-  int id;
-};
-
-const ButtonOption kListButtons[] = {{"--select-all", 120}, {"--select-none", 121}, {"--invert", 122}};
-
-const ButtonOption kBoxes[] = {{"extract-hardpoints", 1002}, {"extract-emitters", 1003},   {"extract-sprites", 1004},
-                               {"convert-emitters", 1005},   {"convert-hardpoints", 1006}, {"convert-sprites", 1007}};
-
-const char* const kOtherOptions[] = {"--plugin", "--fail",        "--fail-call", "--cancel",
-                                     "--json",   "--interactive", "--obj",       "--repeat"};
-
-// The action an option asks of the dialog; false for an option that is not a dialog
-// action.
-bool DialogAction(const std::string& name, const std::u16string& value, UiAction* action) {
-  if (name == "--select" || name == "--deselect") {
-    *action = UiAction{UiAction::kSelectText, kMeshList, name == "--select" ? 1 : 0, 0, value};
-    return true;
-  }
-  for (const ButtonOption& button : kListButtons) {
-    if (name == button.name) {
-      *action = UiAction{UiAction::kClick, button.id, 0, 0, u""};
-      return true;
-    }
-  }
-  for (const ButtonOption& box : kBoxes) {
-    if (name == std::string("--") + box.name || name == std::string("--no-") + box.name) {
-      *action = UiAction{UiAction::kSetCheck, box.id, name[2] == 'n' ? 0 : 1, 0, u""};
-      return true;
-    }
-  }
-  return false;
-}
-
-bool IsOtherOption(const std::string& name) {
-  for (const char* option : kOtherOptions) {
-    if (name == option) return true;
-  }
-  return false;
-}
-
-// The answer to one import dialog; false after printing which option is unknown.
-bool DialogAnswer(const HostOptions& options, UiAnswer* answer) {
-  answer->caption = kImportCaption;
-  answer->button = options.Has("--cancel") ? kCancelButton : kImportButton;
-  for (const auto& option : options.sequence) {
-    UiAction action;
-    if (DialogAction(option.first, option.second, &action)) {
-      answer->actions.push_back(action);
-    } else if (!IsOtherOption(option.first)) {
-      std::fprintf(stderr, "kveltar-host: import does not know %s\n", option.first.c_str());
-      return false;
-    }
-  }
-  // What the dialog shows just before it is closed.
-  answer->actions.push_back(UiAction{UiAction::kSnapshot, 0, 0, 0, u""});
-  return true;
-}
 
 std::string Trimmed(const std::u16string& text) {
   std::string out = Utf16ToUtf8(text);
@@ -117,76 +53,76 @@ void PrintSummary(HostScene& scene) {
   }
 }
 
-struct RunResult {
-  int32_t read = 0;
-  int32_t imported = -1;  // -1: not run
-  int status = kExitOk;
-  std::string json;
-};
+// Writes the document as --obj or --gltf asks (glTF: binary for a .glb name); false
+// after saying why.
+bool WriteDocument(SceneDocument& document, const std::u16string& path, const std::u16string& given, bool obj,
+                   bool json) {
+  const SceneFormat* format = SceneFormatOf(obj                                   ? u"scene.obj"
+                                            : LowerCaseExtension(path) == u".glb" ? u"scene.glb"
+                                                                                  : u"scene.gltf");
+  std::string error;
+  if (!format->write(document, path, &error)) {
+    std::fprintf(stderr, "kveltar-host: %s\n", error.c_str());
+    return false;
+  }
+  if (json) return true;
+  if (obj) {
+    std::printf("obj: %s, %s\n", Utf16ToUtf8(given).c_str(), Utf16ToUtf8(MaterialLibraryPath(given)).c_str());
+  } else {
+    std::printf("gltf: %s\n", Utf16ToUtf8(given).c_str());
+  }
+  return true;
+}
 
-RunResult ImportOnce(const HostOptions& options, Session* session, UiDriver* driver, const std::u16string& path) {
-  RunResult run;
-  HostScene scene;
-  scene.SetFilePath(path);
-  scene.SetOwnerWindow(driver->OwnerWindow());
-  ApplyFailures(options, &scene);
-  size_t firstRecord = driver->Records().size();
-  run.read = session->Run(kOperationRead, &scene);
-  std::string message = Trimmed(scene.ErrorTextWide());
-  if (run.read == 1) run.imported = driver->Run([&] { return session->Run(kOperationImport, &scene); });
-  bool json = options.Has("--json");
-  if (!json) std::printf("read: %d\n", run.read);
+int ImportOnce(const HostOptions& options, const ImportCommand& command, Session* session, UiDriver* driver,
+               Json* runs) {
+  SceneDocument document;
+  const bool files = !command.obj.empty() || !command.gltf.empty();
+  // The plug-in moves the process into the SOD file's folder: paths are made whole first.
+  const std::u16string path = AbsolutePath(command.input);
+  const std::u16string obj = command.obj.empty() ? u"" : AbsolutePath(command.obj);
+  const std::u16string gltf = command.gltf.empty() ? u"" : AbsolutePath(command.gltf);
+  PluginRun run = ImportSod(session, options, path, command.answer, files, driver, &document);
+  std::string message = Trimmed(run.errorText);
+  if (!command.json) std::printf("read: %d\n", run.read);
   if (run.read != 1) {
     std::fprintf(stderr, "kveltar-host: the plug-in could not read %s%s%s\n", Utf16ToUtf8(path).c_str(),
                  message.empty() ? "" : ": ", message.c_str());
-  } else if (!json) {
+  } else if (!command.json) {
     std::printf("import: %d%s\n", run.imported, run.imported == 2 ? " (cancelled)" : "");
-    PrintSummary(scene);
+    PrintSummary(document.scene);
   }
-  if (run.imported == 1 && options.Has("--obj")) {
-    std::string error;
-    std::u16string obj = options.Value("--obj");
-    if (!WriteSceneObj(scene, obj, &error)) {
-      std::fprintf(stderr, "kveltar-host: %s\n", error.c_str());
-      run.status = kExitUsage;
-    } else if (!json) {
-      std::printf("obj: %s, %s\n", Utf16ToUtf8(obj).c_str(), Utf16ToUtf8(MaterialLibraryPath(obj)).c_str());
-    }
+  for (const std::string& warning : document.warnings) std::fprintf(stderr, "kveltar-host: %s\n", warning.c_str());
+  int status = run.status;
+  if (run.imported == 1) {
+    if (!obj.empty() && !WriteDocument(document, obj, command.obj, true, command.json)) status = kExitFailed;
+    if (!gltf.empty() && !WriteDocument(document, gltf, command.gltf, false, command.json)) status = kExitFailed;
   }
-  run.json =
-      "{\"read\":" + std::to_string(run.read) + ",\"errorText\":" + JsonQuote(Utf16ToUtf8(scene.ErrorTextWide())) +
-      ",\"import\":" + (run.imported < 0 ? "null" : std::to_string(run.imported)) + ",\"scene\":" + SceneJson(scene) +
-      ",\"ui\":" + driver->RecordsJson(firstRecord) + ",\"calls\":" + std::to_string(scene.CallCount()) + "}";
-  if (run.status == kExitOk) {
-    run.status = run.read != 1 || run.imported == 0 ? kExitFailed : run.imported == 2 ? kExitStopped : kExitOk;
-  }
-  run.status = FinalStatus(scene, run.status);
-  return run;
+  runs->push_back(Json{{"read", run.read},
+                       {"errorText", Utf16ToUtf8(run.errorText)},
+                       {"import", run.imported < 0 ? Json() : Json(run.imported)},
+                       {"scene", SceneJson(document.scene)},
+                       {"ui", run.ui},
+                       {"calls", run.calls}});
+  return status == kExitOk ? run.status : status;
 }
 
 }  // namespace
 
-int CommandImport(const HostOptions& options) {
-  if (options.positional.size() != 1) {
-    std::fprintf(stderr, "usage: kveltar-host import FILE.sod [import options]\n");
-    return kExitUsage;
-  }
-  long repeat = std::strtol(Utf16ToUtf8(options.Value("--repeat", u"1")).c_str(), nullptr, 10);
-  UiAnswer answer;
-  if (repeat < 1 || repeat > kMaxRepeat || !DialogAnswer(options, &answer)) return kExitUsage;
+int CommandImport(const HostOptions& options, const ImportCommand& command) {
   Session session;
   if (!StartSession(options, &session)) return kExitUsage;
-  UiDriver driver(std::vector<UiAnswer>(static_cast<size_t>(repeat), answer), options.Has("--interactive"));
-  std::u16string path = AbsolutePath(options.positional[0]);
-  std::string runs;
+  const bool files = !command.obj.empty() || !command.gltf.empty();
+  UiDriver driver(std::vector<UiAnswer>(static_cast<size_t>(command.repeat), ImportDialogAnswer(command.answer, files)),
+                  command.answer.interactive);
+  Json runs = Json::array();
   int status = kExitOk;
-  for (long r = 0; r < repeat; ++r) {
-    RunResult run = ImportOnce(options, &session, &driver, path);
-    runs += (r > 0 ? "," : "") + run.json;
+  for (int r = 0; r < command.repeat; ++r) {
+    int once = ImportOnce(options, command, &session, &driver, &runs);
     // A failure in any run stands; otherwise the last run's answer does.
-    if (status != kExitFailed && status != kExitTrap && status != kExitUsage) status = run.status;
+    if (status != kExitFailed && status != kExitTrap && status != kExitUsage) status = once;
   }
-  if (options.Has("--json")) std::printf("{\"runs\":[%s]}\n", runs.c_str());
+  if (command.json) std::printf("%s\n", JsonText(Json{{"runs", std::move(runs)}}).c_str());
   return status;
 }
 

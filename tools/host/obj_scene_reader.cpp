@@ -1,5 +1,6 @@
 #include "obj_scene_reader.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -107,6 +108,9 @@ bool AddFaces(const ObjData& data, HostScene* scene, std::string* error) {
         face.vertices.push_back(index.vertex_index);
         face.texCoords.push_back(texCoord);
       }
+      // The corners back in the host's order (see scene_format.h).
+      std::reverse(face.vertices.begin() + 1, face.vertices.end());
+      std::reverse(face.texCoords.begin() + 1, face.texCoords.end());
       scene->AddFace(set, face);
     }
   }

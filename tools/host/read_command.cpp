@@ -3,19 +3,16 @@
 #include <cstdio>
 
 #include "host_commands.h"
+#include "host_json.h"
 #include "host_text.h"
 
 namespace host {
 
-int CommandRead(const HostOptions& options) {
-  if (options.positional.size() != 1) {
-    std::fprintf(stderr, "usage: kveltar-host read FILE.sod\n");
-    return kExitUsage;
-  }
+int CommandRead(const HostOptions& options, const std::u16string& input) {
   Session session;
   if (!StartSession(options, &session)) return kExitUsage;
   HostScene scene;
-  scene.SetFilePath(AbsolutePath(options.positional[0]));
+  scene.SetFilePath(AbsolutePath(input));
   ApplyFailures(options, &scene);
   int32_t result = session.Run(kOperationRead, &scene);
   std::printf("result: %d\n", result);

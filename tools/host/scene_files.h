@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "host_json.h"
 #include "host_scene.h"
 
 namespace host {
@@ -21,13 +22,9 @@ struct FaceView {
 
 FaceView ReadFace(HostScene& scene, int polygonSet, int face);
 
-// A float as JSON: the shortest form that reads back to the same single-precision
-// value; NaN and infinities, which JSON lacks, as the strings "nan", "inf", "-inf".
-std::string JsonFloat(float value);
-
 // The whole scene as one JSON object: materials (names, colours, maps), vertices,
 // parts, polygon sets with faces and corners, and whether the build was finished.
-std::string SceneJson(HostScene& scene);
+Json SceneJson(HostScene& scene);
 
 // Writes the scene as OBJ at `objPath` and its materials as an MTL file beside it
 // (the same name with the extension .mtl): parts become groups, each material keeps

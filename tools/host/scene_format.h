@@ -65,6 +65,11 @@ struct SceneFormat {
   bool (*write)(SceneDocument& document, const std::u16string& path, std::string* error);
 };
 
+// Reads or writes a document in the format of the path's extension; false with a
+// reason, also for an extension that no format reads or writes.
+bool ReadSceneDocument(const std::u16string& path, SceneDocument* document, std::string* error);
+bool WriteSceneDocument(SceneDocument& document, const std::u16string& path, std::string* error);
+
 // The format of a path by its extension, case-insensitive (.gltf, .glb, .obj, .json,
 // .txt for side text files), or null.
 const SceneFormat* SceneFormatOf(const std::u16string& path);

@@ -1,7 +1,3 @@
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
-
 #include "host_layout.h"
 #include "host_text.h"
 #include "scene_files.h"
@@ -12,55 +8,50 @@ namespace {
 
 constexpr int kMapSlots = 4;
 
-std::string Quote16(const std::u16string& text) { return JsonQuote(Utf16ToUtf8(text)); }
-std::string QuoteAnsi(const std::string& text) { return JsonQuote(Utf16ToUtf8(FromAnsi(text))); }
+std::string Text16(const std::u16string& text) { return Utf16ToUtf8(text); }
+std::string TextAnsi(const std::string& text) { return Utf16ToUtf8(FromAnsi(text)); }
 
-std::string Floats(const uint8_t* base, size_t offset, int count) {
-  std::string json = "[";
-  for (int i = 0; i < count; ++i) {
-    json += (i > 0 ? "," : "") + JsonFloat(layout::Get<float>(base, offset + 4 * static_cast<size_t>(i)));
-  }
-  return json + "]";
+Json Floats(const uint8_t* base, size_t offset, int count) {
+  Json values = Json::array();
+  for (int i = 0; i < count; ++i)
+    values.push_back(JsonFloat(layout::Get<float>(base, offset + 4 * static_cast<size_t>(i))));
+  return values;
 }
 
-std::string MapJson(const uint8_t* map, int index) {
-  return "{\"index\":" + std::to_string(index) +
-         ",\"kind\":" + std::to_string(layout::Get<int32_t>(map, layout::kMapKind)) +
-         ",\"flags\":" + std::to_string(layout::Get<uint32_t>(map, layout::kMapFlags)) +
-         ",\"path\":" + Quote16(layout::WideField(map, layout::kMapPath)) +
-         ",\"narrowPath\":" + QuoteAnsi(layout::NarrowField(map, layout::kMapPath)) + "}";
+Json MapJson(const uint8_t* map, int index) {
+  return Json{{"index", index},
+              {"kind", layout::Get<int32_t>(map, layout::kMapKind)},
+              {"flags", layout::Get<uint32_t>(map, layout::kMapFlags)},
+              {"path", Text16(layout::WideField(map, layout::kMapPath))},
+              {"narrowPath", TextAnsi(layout::NarrowField(map, layout::kMapPath))}};
 }
 
-std::string MaterialJson(HostScene& scene, int index) {
+Json MaterialJson(HostScene& scene, int index) {
   const uint8_t* m = scene.Material(index);
-  std::string json = "{\"name\":" + Quote16(layout::WideField(m, layout::kMaterialName)) +
-                     ",\"narrowName\":" + QuoteAnsi(layout::NarrowField(m, layout::kMaterialName)) +
-                     ",\"diffuse\":" + Floats(m, layout::kMaterialDiffuse, 4) +
-                     ",\"ambient\":" + Floats(m, layout::kMaterialAmbient, 4) +
-                     ",\"specular\":" + Floats(m, layout::kMaterialSpecular, 4) +
-                     ",\"specularPower\":" + JsonFloat(layout::Get<float>(m, layout::kMaterialSpecularPower)) +
-                     ",\"maps\":[";
-  bool first = true;
+  Json json{{"name", Text16(layout::WideField(m, layout::kMaterialName))},
+            {"narrowName", TextAnsi(layout::NarrowField(m, layout::kMaterialName))},
+            {"diffuse", Floats(m, layout::kMaterialDiffuse, 4)},
+            {"ambient", Floats(m, layout::kMaterialAmbient, 4)},
+            {"specular", Floats(m, layout::kMaterialSpecular, 4)},
+            {"specularPower", JsonFloat(layout::Get<float>(m, layout::kMaterialSpecularPower))},
+            {"maps", Json::array()}};
   for (int map = 0; map < kMapSlots; ++map) {
-    const uint8_t* bytes = scene.MaterialMap(index, map);
-    if (bytes == nullptr) continue;
-    json += (first ? "" : ",") + MapJson(bytes, map);
-    first = false;
+    if (const uint8_t* bytes = scene.MaterialMap(index, map)) json["maps"].push_back(MapJson(bytes, map));
   }
-  return json + "]}";
+  return json;
 }
 
-std::string FaceJson(const FaceView& face) {
-  std::string json = "{\"material\":" + std::to_string(face.materialIndex) +
-                     ",\"part\":" + std::to_string(face.partIndex) + ",\"corners\":[";
+Json FaceJson(const FaceView& face) {
+  Json json{{"material", face.materialIndex}, {"part", face.partIndex}, {"corners", Json::array()}};
   for (size_t k = 0; k < face.vertices.size(); ++k) {
-    json += (k > 0 ? "," : "") + std::string("{\"vertex\":") + std::to_string(face.vertices[k]);
+    Json corner{{"vertex", face.vertices[k]}};
     if (k < face.texCoords.size()) {
-      json += ",\"u\":" + JsonFloat(face.texCoords[k].first) + ",\"v\":" + JsonFloat(face.texCoords[k].second);
+      corner["u"] = JsonFloat(face.texCoords[k].first);
+      corner["v"] = JsonFloat(face.texCoords[k].second);
     }
-    json += "}";
+    json["corners"].push_back(std::move(corner));
   }
-  return json + "]}";
+  return json;
 }
 
 }  // namespace
@@ -84,37 +75,27 @@ FaceView ReadFace(HostScene& scene, int polygonSet, int face) {
   return view;
 }
 
-std::string JsonFloat(float value) {
-  if (std::isnan(value)) return "\"nan\"";
-  if (std::isinf(value)) return value > 0 ? "\"inf\"" : "\"-inf\"";
-  char text[32];
-  for (int digits = 6; digits <= 9; ++digits) {
-    std::snprintf(text, sizeof text, "%.*g", digits, static_cast<double>(value));
-    if (std::strtof(text, nullptr) == value) break;
-  }
-  return text;
-}
-
-std::string SceneJson(HostScene& scene) {
-  std::string json = "{\"materials\":[";
-  for (int i = 0; i < scene.MaterialCount(); ++i) json += (i > 0 ? "," : "") + MaterialJson(scene, i);
-  json += "],\"vertices\":[";
+Json SceneJson(HostScene& scene) {
+  Json json{{"materials", Json::array()},
+            {"vertices", Json::array()},
+            {"parts", Json::array()},
+            {"polygonSets", Json::array()},
+            {"finished", scene.Finished()}};
+  for (int i = 0; i < scene.MaterialCount(); ++i) json["materials"].push_back(MaterialJson(scene, i));
   for (int i = 0; i < scene.VertexCount(); ++i) {
     Vec3 v = scene.Vertex(i);
-    json += (i > 0 ? ",[" : "[") + JsonFloat(v.x) + "," + JsonFloat(v.y) + "," + JsonFloat(v.z) + "]";
+    json["vertices"].push_back(Json{JsonFloat(v.x), JsonFloat(v.y), JsonFloat(v.z)});
   }
-  json += "],\"parts\":[";
   for (int i = 0; i < scene.PartCount(); ++i) {
-    json += (i > 0 ? "," : "") + std::string("{\"name\":") + Quote16(scene.PartName(i)) +
-            ",\"narrowName\":" + QuoteAnsi(scene.PartNarrowName(i)) + "}";
+    json["parts"].push_back(
+        Json{{"name", Text16(scene.PartName(i))}, {"narrowName", TextAnsi(scene.PartNarrowName(i))}});
   }
-  json += "],\"polygonSets\":[";
   for (int s = 0; s < scene.PolygonSetCount(); ++s) {
-    json += (s > 0 ? "," : "") + std::string("{\"faces\":[");
-    for (int f = 0; f < scene.FaceCount(s); ++f) json += (f > 0 ? "," : "") + FaceJson(ReadFace(scene, s, f));
-    json += "]}";
+    Json faces = Json::array();
+    for (int f = 0; f < scene.FaceCount(s); ++f) faces.push_back(FaceJson(ReadFace(scene, s, f)));
+    json["polygonSets"].push_back(Json{{"faces", std::move(faces)}});
   }
-  return json + "],\"finished\":" + (scene.Finished() ? "true" : "false") + "}";
+  return json;
 }
 
 }  // namespace host

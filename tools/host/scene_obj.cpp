@@ -1,12 +1,13 @@
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <set>
+#include <sstream>
 
 #include "host_layout.h"
 #include "host_text.h"
 #include "scene_files.h"
+#include "temp_folder.h"
 
 namespace host {
 
@@ -99,11 +100,16 @@ void WriteFaces(HostScene& scene, const std::vector<std::string>& materials, std
         bool known = material >= 0 && static_cast<size_t>(material) < materials.size();
         obj << "usemtl " << (known ? materials[static_cast<size_t>(material)] : kNoMaterial) << "\n";
       }
+      // The corners in reverse order, the first one first (see scene_format.h); the
+      // texture coordinates were written in the host's order.
       obj << "f";
+      const size_t first = texCoords + 1;
       for (size_t k = 0; k < face.vertices.size(); ++k) {
-        obj << " " << face.vertices[k] + 1;
-        if (textured) obj << "/" << ++texCoords;
+        size_t corner = k == 0 ? 0 : face.vertices.size() - k;
+        obj << " " << face.vertices[corner] + 1;
+        if (textured) obj << "/" << first + corner;
       }
+      if (textured) texCoords += face.texCoords.size();
       obj << "\n";
     }
   }
@@ -118,12 +124,7 @@ std::u16string MaterialLibraryPath(const std::u16string& objPath) {
 bool WriteSceneObj(HostScene& scene, const std::u16string& objPath, std::string* error) {
   std::filesystem::path objFile(objPath);
   std::filesystem::path mtlFile(MaterialLibraryPath(objPath));
-  std::ofstream obj(objFile, std::ios::binary);
-  std::ofstream mtl(mtlFile, std::ios::binary);
-  if (!obj || !mtl) {
-    *error = "cannot create " + Utf16ToUtf8(obj ? mtlFile.u16string() : objFile.u16string());
-    return false;
-  }
+  std::ostringstream obj, mtl;
   std::vector<std::string> materials = MaterialWords(scene);
   WriteMaterials(scene, materials, mtl);
   obj << "# Scene built by the kveltar plug-in, written by kveltar-host\n";
@@ -133,13 +134,7 @@ bool WriteSceneObj(HostScene& scene, const std::u16string& objPath, std::string*
     obj << "v " << Number(v.x) << " " << Number(v.y) << " " << Number(v.z) << "\n";
   }
   WriteFaces(scene, materials, obj);
-  obj.flush();
-  mtl.flush();
-  if (!obj || !mtl) {
-    *error = "cannot write " + Utf16ToUtf8(objFile.u16string());
-    return false;
-  }
-  return true;
+  return WriteWholeFile(mtlFile, mtl.str(), error) && WriteWholeFile(objFile, obj.str(), error);
 }
 
 }  // namespace host

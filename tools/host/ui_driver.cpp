@@ -17,8 +17,6 @@ namespace host {
 
 namespace {
 
-std::string Quote(const std::u16string& text) { return JsonQuote(Utf16ToUtf8(text)); }
-
 std::u16string ControlText(HWND control) {
   char16_t buffer[1024] = {};
   SendMessageW(control, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer));
@@ -36,26 +34,26 @@ std::u16string WindowCaption(HWND window) {
 }
 
 // One control as JSON: id, class, text, enabled, check state, and list entries.
-std::string ControlJson(HWND control, int id, const std::string& className) {
-  std::string json = "{\"id\":" + std::to_string(id) + ",\"class\":" + JsonQuote(className) +
-                     ",\"text\":" + Quote(ControlText(control)) +
-                     ",\"enabled\":" + (IsWindowEnabled(control) ? "true" : "false");
+Json ControlJson(HWND control, int id, const std::string& className) {
+  Json json{{"id", id},
+            {"class", className},
+            {"text", Utf16ToUtf8(ControlText(control))},
+            {"enabled", IsWindowEnabled(control) != 0}};
   if (className == "Button" || className == "control") {
-    json += ",\"checked\":" + std::to_string(SendMessageW(control, BM_GETCHECK, 0, 0));
+    json["checked"] = static_cast<int>(SendMessageW(control, BM_GETCHECK, 0, 0));
   }
   LRESULT count = className == "ListBox" || className == "control" ? SendMessageW(control, LB_GETCOUNT, 0, 0) : 0;
   if (className == "ListBox" || count > 0) {
-    json += ",\"items\":[";
+    Json items = Json::array();
     for (LRESULT i = 0; i < count; ++i) {
       char16_t item[512] = {};
       SendMessageW(control, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item));
       bool selected = SendMessageW(control, LB_GETSEL, static_cast<WPARAM>(i), 0) > 0;
-      json += std::string(i > 0 ? "," : "") + "{\"text\":" + Quote(item) +
-              ",\"selected\":" + (selected ? "true" : "false") + "}";
+      items.push_back(Json{{"text", Utf16ToUtf8(item)}, {"selected", selected}});
     }
-    json += "]";
+    json["items"] = std::move(items);
   }
-  return json + "}";
+  return json;
 }
 
 #ifdef _WIN32
@@ -64,27 +62,22 @@ BOOL CALLBACK CollectControl(HWND control, LPARAM out) {
   wchar_t className[64] = {};
   GetClassNameW(control, className, 64);
   std::string name = Utf16ToUtf8(reinterpret_cast<const char16_t*>(className));
-  std::string* json = reinterpret_cast<std::string*>(out);
-  if (!json->empty()) *json += ",";
-  *json += ControlJson(control, GetDlgCtrlID(control), name);
+  reinterpret_cast<Json*>(out)->push_back(ControlJson(control, GetDlgCtrlID(control), name));
   return TRUE;
 }
 
 std::string SnapshotJson(HWND dialog) {
-  std::string controls;
+  Json controls = Json::array();
   EnumChildWindows(dialog, CollectControl, reinterpret_cast<LPARAM>(&controls));
-  return "{\"controls\":[" + controls + "]}";
+  return JsonText(Json{{"controls", std::move(controls)}});
 }
 
 #else
 
 std::string SnapshotJson(HWND dialog) {
-  std::string controls;
-  for (int id : StandinControlIds(dialog)) {
-    if (!controls.empty()) controls += ",";
-    controls += ControlJson(GetDlgItem(dialog, id), id, "control");
-  }
-  return "{\"controls\":[" + controls + "]}";
+  Json controls = Json::array();
+  for (int id : StandinControlIds(dialog)) controls.push_back(ControlJson(GetDlgItem(dialog, id), id, "control"));
+  return JsonText(Json{{"controls", std::move(controls)}});
 }
 
 #endif
@@ -409,21 +402,23 @@ bool UiDriver::AnswerNativeFileDialog(void* request, unsigned long* error) {
   return true;
 }
 
-std::string UiDriver::RecordsJson(size_t first) const {
-  std::string json = "[";
+Json UiDriver::RecordsJson(size_t first) const {
+  Json json = Json::array();
   for (size_t i = first; i < records_.size(); ++i) {
     const UiRecord& r = records_[i];
-    if (i > first) json += ",";
-    json += "{\"kind\":" + JsonQuote(r.kind) + ",\"caption\":" + Quote(r.caption) + ",\"text\":" + Quote(r.text) +
-            ",\"style\":" + JsonQuote(r.style) + ",\"ownerIsHostWindow\":" + (r.ownerIsHostWindow ? "true" : "false") +
-            ",\"answered\":" + (r.answered ? "true" : "false") + ",\"rect\":[" + std::to_string(r.left) + "," +
-            std::to_string(r.top) + "," + std::to_string(r.width) + "," + std::to_string(r.height) + "]" +
-            ",\"screen\":[" + std::to_string(r.screenWidth) + "," + std::to_string(r.screenHeight) + "]" +
-            ",\"snapshots\":[";
-    for (size_t s = 0; s < r.snapshots.size(); ++s) json += (s > 0 ? "," : "") + r.snapshots[s];
-    json += "]}";
+    Json snapshots = Json::array();
+    for (const std::string& snapshot : r.snapshots) snapshots.push_back(Json::parse(snapshot));
+    json.push_back(Json{{"kind", r.kind},
+                        {"caption", Utf16ToUtf8(r.caption)},
+                        {"text", Utf16ToUtf8(r.text)},
+                        {"style", r.style},
+                        {"ownerIsHostWindow", r.ownerIsHostWindow},
+                        {"answered", r.answered},
+                        {"rect", Json{r.left, r.top, r.width, r.height}},
+                        {"screen", Json{r.screenWidth, r.screenHeight}},
+                        {"snapshots", std::move(snapshots)}});
   }
-  return json + "]";
+  return json;
 }
 
 }  // namespace host

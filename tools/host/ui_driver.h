@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "host_json.h"
+
 namespace host {
 
 struct UiAction {
@@ -58,7 +60,7 @@ struct UiRecord {
   bool ownerIsHostWindow = false;
   int left = 0, top = 0, width = 0, height = 0;  // screen rectangle when it appeared
   int screenWidth = 0, screenHeight = 0;
-  std::vector<std::string> snapshots;  // JSON objects: after it opened, then at each kSnapshot
+  std::vector<std::string> snapshots;  // JSON texts of objects: after it opened, then at each kSnapshot
   bool answered = false;               // an answer was found for it
 };
 
@@ -76,7 +78,7 @@ class UiDriver {
   void* OwnerWindow() const { return owner_; }
   const std::vector<UiRecord>& Records() const { return records_; }
   // The records as a JSON array, from record `first` on.
-  std::string RecordsJson(size_t first = 0) const;
+  Json RecordsJson(size_t first = 0) const;
 
   // Used by the platform glue (ui_driver.cpp): handle the next window.
   void HandleDialog(void* window, bool isMessageBox);

@@ -1,0 +1,181 @@
+// kveltar-host convert IN OUT: a SOD file to glTF (.gltf, .glb) or OBJ, or such a file
+// to SOD, always through the plug-in: its read and import operations bring a SOD file
+// into the host's scene, its export and write operations make one. The hardpoints,
+// emitters and sprites travel with the scene as glTF nodes (OBJ: side text files
+// beside it). The plug-in's dialogs are answered from the command line; its message
+// boxes become messages.
+#include <cstdio>
+
+#include "host_commands.h"
+#include "host_json.h"
+#include "host_layout.h"
+#include "host_text.h"
+#include "scene_files.h"
+#include "scene_format.h"
+#include "sod_bridge.h"
+
+namespace host {
+
+namespace {
+
+// What the user is told: errors and warnings, in the order they arose.
+class Messages {
+ public:
+  void Error(const std::string& text) { Add("error", text); }
+  void Warning(const std::string& text) { Add("warning", text); }
+  // The plug-in's message boxes of a run: "Error" and "Warning" by their captions.
+  void FromWindows(const Json& ui) {
+    for (const Json& record : ui) {
+      if (record.value("kind", "") != "message box") continue;
+      Add(record.value("caption", "") == "Warning" ? "warning" : "error", Trimmed(record.value("text", "")));
+    }
+  }
+  const Json& List() const { return list_; }
+  void Print(bool quiet) const {
+    for (const Json& message : list_) {
+      if (quiet && message["kind"] != "error") continue;
+      std::string kind = message["kind"].get<std::string>();
+      std::fprintf(stderr, "kveltar-host: %s%s\n", kind == "warning" ? "warning: " : "",
+                   message["text"].get<std::string>().c_str());
+    }
+  }
+
+  static std::string Trimmed(std::string text) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
+    return text;
+  }
+
+ private:
+  void Add(const char* kind, const std::string& text) { list_.push_back(Json{{"kind", kind}, {"text", text}}); }
+  Json list_ = Json::array();
+};
+
+// What a document holds, in numbers and names: the meshes with their triangles, the
+// materials their faces use, the markers.
+Json Summary(SceneDocument& document) {
+  HostScene& scene = document.scene;
+  std::vector<int> triangles(static_cast<size_t>(scene.PartCount()), 0);
+  std::vector<bool> used(static_cast<size_t>(scene.MaterialCount()), false);
+  int total = 0;
+  for (int s = 0; s < scene.PolygonSetCount(); ++s) {
+    for (int f = 0; f < scene.FaceCount(s); ++f) {
+      FaceView face = ReadFace(scene, s, f);
+      int count = face.vertices.size() >= 3 ? static_cast<int>(face.vertices.size()) - 2 : 0;
+      total += count;
+      if (face.partIndex >= 0 && face.partIndex < scene.PartCount())
+        triangles[static_cast<size_t>(face.partIndex)] += count;
+      if (face.materialIndex >= 0 && face.materialIndex < scene.MaterialCount())
+        used[static_cast<size_t>(face.materialIndex)] = true;
+    }
+  }
+  Json meshes = Json::array();
+  for (int p = 0; p < scene.PartCount(); ++p) {
+    if (triangles[static_cast<size_t>(p)] == 0) continue;
+    meshes.push_back(Json{{"name", Utf16ToUtf8(scene.PartName(p))}, {"triangles", triangles[static_cast<size_t>(p)]}});
+  }
+  Json materials = Json::array();
+  for (int m = 0; m < scene.MaterialCount(); ++m) {
+    if (used[static_cast<size_t>(m)])
+      materials.push_back(Utf16ToUtf8(layout::WideField(scene.Material(m), layout::kMaterialName)));
+  }
+  return Json{{"meshes", std::move(meshes)},
+              {"triangles", total},
+              {"materials", std::move(materials)},
+              {"hardpoints", document.markers.hardpoints.size()},
+              {"emitters", document.markers.emitters.size()},
+              {"sprites", document.markers.sprites.size()}};
+}
+
+Json RunJson(const PluginRun& run) {
+  auto result = [](int32_t value) { return value < 0 ? Json() : Json(value); };
+  return Json{
+      {"read", result(run.read)},     {"import", result(run.imported)},          {"export", result(run.exported)},
+      {"write", result(run.written)}, {"errorText", Utf16ToUtf8(run.errorText)}, {"ui", run.ui}};
+}
+
+// SOD to a scene file: read and import through the plug-in, then write the document.
+int FromSod(Session* session, const HostOptions& options, const ConvertCommand& command, SceneDocument* document,
+            Messages* messages, PluginRun* run) {
+  UiDriver driver({ImportDialogAnswer(command.importAnswer, true)}, false);
+  *run = ImportSod(session, options, command.input, command.importAnswer, true, &driver, document);
+  for (const std::string& warning : document->warnings) messages->Warning(warning);
+  if (run->read != 1) {
+    std::string reason = Messages::Trimmed(Utf16ToUtf8(run->errorText));
+    messages->Error("the plug-in could not read " + Utf16ToUtf8(command.input) + (reason.empty() ? "" : ": " + reason));
+  } else if (run->imported == 0) {
+    messages->Error("the plug-in could not build the scene of " + Utf16ToUtf8(command.input));
+  }
+  if (run->status != kExitOk) return run->status;
+  if (!command.textureFolder.empty()) document->textureFolder = command.textureFolder;
+  std::string error;
+  size_t warnings = document->warnings.size();
+  bool written = WriteSceneDocument(*document, command.output, &error);
+  for (size_t i = warnings; i < document->warnings.size(); ++i) messages->Warning(document->warnings[i]);
+  if (!written) messages->Error(error);
+  return written ? kExitOk : kExitFailed;
+}
+
+// A scene file to SOD: read the document, then export and write through the plug-in.
+int ToSod(Session* session, const HostOptions& options, const ConvertCommand& command, SceneDocument* document,
+          Messages* messages, PluginRun* run) {
+  std::string error;
+  if (!ReadSceneDocument(command.input, document, &error)) {
+    messages->Error(error);
+    return kExitUsage;
+  }
+  size_t warnings = document->warnings.size();
+  for (const std::string& warning : document->warnings) messages->Warning(warning);
+  *run = ExportSod(session, options, document, command.output, command.exportAnswer, command.writeTextures);
+  messages->FromWindows(run->ui);
+  if (run->exported == 1 && run->written != 1) {
+    std::string reason = Messages::Trimmed(Utf16ToUtf8(run->errorText));
+    messages->Error("the plug-in could not write " + Utf16ToUtf8(command.output) +
+                    (reason.empty() ? "" : ": " + reason));
+  }
+  for (size_t i = warnings; i < document->warnings.size(); ++i) messages->Warning(document->warnings[i]);
+  return run->status;
+}
+
+}  // namespace
+
+int CommandConvert(const HostOptions& options, const ConvertCommand& given) {
+  // The plug-in moves the process into the SOD file's folder: paths are made whole first.
+  ConvertCommand command = given;
+  command.input = AbsolutePath(given.input);
+  command.output = AbsolutePath(given.output);
+  const bool fromSod = LowerCaseExtension(command.input) == u".sod";
+  const bool toSod = LowerCaseExtension(command.output) == u".sod";
+  if (fromSod == toSod) {
+    std::fprintf(stderr, "kveltar-host: convert takes a .sod file and a .gltf, .glb or .obj file, one each way\n");
+    return kExitUsage;
+  }
+  Session session;
+  if (!StartSession(options, &session)) return kExitUsage;
+  SceneDocument document;
+  Messages messages;
+  PluginRun run;
+  int status = fromSod ? FromSod(&session, options, command, &document, &messages, &run)
+                       : ToSod(&session, options, command, &document, &messages, &run);
+  Json summary = Summary(document);
+  if (command.json) {
+    Json json{{"input", Utf16ToUtf8(command.input)},
+              {"output", Utf16ToUtf8(command.output)},
+              {"status", status},
+              {"messages", messages.List()}};
+    json.update(summary);
+    json["plugin"] = RunJson(run);
+    std::printf("%s\n", JsonText(json).c_str());
+    return status;
+  }
+  messages.Print(command.quiet);
+  if (status == kExitOk && !command.quiet) {
+    std::printf(
+        "converted %s to %s: %zu meshes, %d triangles, %zu materials, %zu hardpoints, %zu emitters, %zu sprites\n",
+        Utf16ToUtf8(given.input).c_str(), Utf16ToUtf8(given.output).c_str(), summary["meshes"].size(),
+        summary["triangles"].get<int>(), summary["materials"].size(), document.markers.hardpoints.size(),
+        document.markers.emitters.size(), document.markers.sprites.size());
+  }
+  return status;
+}
+
+}  // namespace host

@@ -1,0 +1,37 @@
+// A fresh folder under the system's temporary folder for the files of one command
+// (copies the plug-in reads, side text files it writes or reads), removed with
+// everything in it when the command is done.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+
+namespace host {
+
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  // False when no folder could be made; `Error` says why.
+  bool Made() const { return !path_.empty(); }
+  const std::string& Error() const { return error_; }
+  std::filesystem::path File(const std::u16string& name) const { return path_ / std::filesystem::path(name); }
+
+ private:
+  std::filesystem::path path_;
+  std::string error_;
+};
+
+// Writes `bytes` as the file `target`: in full under a name of its own in the same
+// folder first, which then takes the target's place in one rename, so that a failure
+// leaves no half-written file and any older file as it was. False with a reason.
+bool WriteWholeFile(const std::filesystem::path& target, const void* bytes, size_t size, std::string* error);
+inline bool WriteWholeFile(const std::filesystem::path& target, const std::string& bytes, std::string* error) {
+  return WriteWholeFile(target, bytes.data(), bytes.size(), error);
+}
+
+}  // namespace host
