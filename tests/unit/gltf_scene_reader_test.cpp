@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "gltf_scene_reader.h"
+#include "marker_transform.h"
 #include "plugin/host_records.h"
 #include "support/temp_dir.h"
 
@@ -59,10 +60,11 @@ struct Gltf {
   }
 };
 
-// Node TRS values as JSON.
+// The node TRS the glTF writer gives rows that are no TRS, moved by dx.
 json Trs(const float rows[4][3], double dx) {
-  double t[3], q[4], s[3];
-  host::MarkerNodeTrs(rows, t, q, s);
+  double m[16], t[3], q[4], s[3];
+  host::NodeMatrixOfRows(rows, m);
+  host::DecomposeMatrix(m, t, q, s);
   return {
       {"translation", {t[0] + dx, t[1], t[2]}}, {"rotation", {q[0], q[1], q[2], q[3]}}, {"scale", {s[0], s[1], s[2]}}};
 }
