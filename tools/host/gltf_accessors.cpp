@@ -338,9 +338,9 @@ bool LoadGltfModel(const uint8_t* data, size_t size, const std::string& folder, 
   const bool binary = size >= 4 && std::memcmp(data, "glTF", 4) == 0;
   ByteSpan json{data, size};
   if (!binary && !LooksLikeJson(data, size)) return Fail(error, "not a glTF file (neither glTF JSON nor binary glTF)");
-  if ((binary && !CheckBinaryContainer(data, size, &json, error)) || !CheckBeforeLoading(json, error)) return false;
+  if (binary && !CheckBinaryContainer(data, size, &json, error)) return false;
   try {
-    return RunLoader(data, size, binary, json, folder, model, error);
+    return CheckBeforeLoading(json, error) && RunLoader(data, size, binary, json, folder, model, error);
   } catch (const std::bad_alloc&) {
     return Fail(error, "out of memory while loading");
   } catch (const std::exception& e) {

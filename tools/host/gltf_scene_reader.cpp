@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <new>
@@ -11,6 +12,7 @@
 
 #include "gltf_accessors.h"
 #include "host_text.h"
+#include "marker_transform.h"
 
 namespace host {
 
@@ -23,8 +25,6 @@ using tinygltf::Value;
 // A 4 x 4 matrix as glTF stores it, by columns: row r of column c at [c * 4 + r].
 using Mat4 = std::array<double, 16>;
 constexpr Mat4 kIdentity = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-// The x axis, mirrored between the SOD rows and glTF.
-constexpr double kMirror[3] = {-1, 1, 1};
 
 enum MarkerKind { kNoMarker = -1, kHardpoint, kEmitter, kSprite };
 const char* const kKindNames[3] = {"hardpoint", "emitter", "sprite"};
@@ -62,21 +62,6 @@ double Determinant3(const Mat4& m) {
   return m[0] * (m[5] * m[10] - m[9] * m[6]) - m[4] * (m[1] * m[10] - m[9] * m[2]) + m[8] * (m[1] * m[6] - m[5] * m[2]);
 }
 
-Mat4 ComposeTrs(const double t[3], const double q[4], const double s[3]) {
-  const double n = q[0] * q[0] + q[1] * q[1] + q[2] * q[2] + q[3] * q[3];
-  const double k = n > 0 && n != 1 ? 1 / std::sqrt(n) : 1;
-  const double x = q[0] * k, y = q[1] * k, z = q[2] * k, w = q[3] * k;
-  const double rotation[3][3] = {{1 - 2 * (y * y + z * z), 2 * (x * y - z * w), 2 * (x * z + y * w)},
-                                 {2 * (x * y + z * w), 1 - 2 * (x * x + z * z), 2 * (y * z - x * w)},
-                                 {2 * (x * z - y * w), 2 * (y * z + x * w), 1 - 2 * (x * x + y * y)}};
-  Mat4 m = kIdentity;
-  for (size_t r = 0; r < 3; ++r) {
-    for (size_t c = 0; c < 3; ++c) m[c * 4 + r] = rotation[r][c] * s[c];
-    m[12 + r] = t[r];
-  }
-  return m;
-}
-
 bool LocalMatrix(const tinygltf::Node& node, size_t index, Mat4* m, std::string* error) {
   if (!node.matrix.empty()) {
     if (node.matrix.size() != 16)
@@ -92,84 +77,12 @@ bool LocalMatrix(const tinygltf::Node& node, size_t index, Mat4* m, std::string*
   std::copy(node.translation.begin(), node.translation.end(), t);
   std::copy(node.rotation.begin(), node.rotation.end(), q);
   std::copy(node.scale.begin(), node.scale.end(), s);
-  *m = ComposeTrs(t, q, s);
+  const double n = q[0] * q[0] + q[1] * q[1] + q[2] * q[2] + q[3] * q[3];
+  if (n > 0 && n != 1) {
+    for (double& v : q) v /= std::sqrt(n);
+  }
+  ComposeMatrix(t, q, s, m->data());
   return true;
-}
-
-double Dot(const double a[3], const double b[3]) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
-
-// `v` less its part along the unit vector `along`, made a unit vector; false when
-// nothing is left of it.
-bool UnitAcross(double v[3], const double along[3]) {
-  if (along != nullptr) {
-    const double part = Dot(v, along);
-    for (size_t k = 0; k < 3; ++k) v[k] -= part * along[k];
-  }
-  const double length = std::sqrt(Dot(v, v));
-  if (!(length > 1e-12)) return false;
-  for (size_t k = 0; k < 3; ++k) v[k] /= length;
-  return true;
-}
-
-// The unit quaternion (x, y, z, w) of the rotation with columns a[0], a[1], a[2].
-void QuaternionOf(const double a[3][3], double q[4]) {
-  const double trace = a[0][0] + a[1][1] + a[2][2];
-  if (trace > 0) {
-    const double s = std::sqrt(trace + 1) * 2;
-    q[0] = (a[1][2] - a[2][1]) / s, q[1] = (a[2][0] - a[0][2]) / s, q[2] = (a[0][1] - a[1][0]) / s, q[3] = s / 4;
-  } else if (a[0][0] > a[1][1] && a[0][0] > a[2][2]) {
-    const double s = std::sqrt(1 + a[0][0] - a[1][1] - a[2][2]) * 2;
-    q[0] = s / 4, q[1] = (a[1][0] + a[0][1]) / s, q[2] = (a[2][0] + a[0][2]) / s, q[3] = (a[1][2] - a[2][1]) / s;
-  } else if (a[1][1] > a[2][2]) {
-    const double s = std::sqrt(1 + a[1][1] - a[0][0] - a[2][2]) * 2;
-    q[0] = (a[1][0] + a[0][1]) / s, q[1] = s / 4, q[2] = (a[2][1] + a[1][2]) / s, q[3] = (a[2][0] - a[0][2]) / s;
-  } else {
-    const double s = std::sqrt(1 + a[2][2] - a[0][0] - a[1][1]) * 2;
-    q[0] = (a[2][0] + a[0][2]) / s, q[1] = (a[2][1] + a[1][2]) / s, q[2] = s / 4, q[3] = (a[0][1] - a[1][0]) / s;
-  }
-}
-
-// See MarkerNodeTrs.
-void DecomposeTrs(const Mat4& m, double t[3], double q[4], double s[3]) {
-  double axes[3][3];
-  for (size_t c = 0; c < 3; ++c) {
-    for (size_t r = 0; r < 3; ++r) axes[c][r] = m[c * 4 + r];
-    s[c] = std::sqrt(Dot(axes[c], axes[c]));
-    t[c] = m[12 + c];
-  }
-  if (Determinant3(m) < 0) {
-    s[0] = -s[0];
-    for (double& v : axes[0]) v = -v;
-  }
-  // Degenerate columns are stood in for by axes across the others.
-  const double spare[2][3] = {{1, 0, 0}, {0, 1, 0}};
-  if (!UnitAcross(axes[0], nullptr)) std::copy(spare[0], spare[0] + 3, axes[0]);
-  if (!UnitAcross(axes[1], axes[0])) {
-    const double* other = spare[std::fabs(axes[0][0]) < 0.9 ? 0 : 1];
-    std::copy(other, other + 3, axes[1]);
-    UnitAcross(axes[1], axes[0]);
-  }
-  axes[2][0] = axes[0][1] * axes[1][2] - axes[0][2] * axes[1][1];
-  axes[2][1] = axes[0][2] * axes[1][0] - axes[0][0] * axes[1][2];
-  axes[2][2] = axes[0][0] * axes[1][1] - axes[0][1] * axes[1][0];
-  QuaternionOf(axes, q);
-}
-
-// The glTF matrix of SOD rows R0, R1, R2, T (12 numbers).
-Mat4 MatrixOfRows(const double rows[12]) {
-  Mat4 m = kIdentity;
-  for (size_t r = 0; r < 3; ++r) {
-    for (size_t c = 0; c < 3; ++c) m[c * 4 + r] = kMirror[r] * kMirror[c] * rows[c * 3 + r];
-    m[12 + r] = kMirror[r] * rows[9 + r];
-  }
-  return m;
-}
-
-void RowsOfMatrix(const Mat4& m, float rows[4][3]) {
-  for (size_t r = 0; r < 3; ++r) {
-    for (size_t c = 0; c < 3; ++c) rows[c][r] = static_cast<float>(kMirror[r] * kMirror[c] * m[c * 4 + r]);
-    rows[3][r] = static_cast<float>(kMirror[r] * m[12 + r]);
-  }
 }
 
 bool NearlySame(const Mat4& a, const Mat4& b) {
@@ -667,14 +580,19 @@ Marker MarkerOf(const Model& model, const PlacedNode& placed, int kind, std::vec
       warnings->push_back("emitter " + marker.name + " has no sod_emitter_name; its own name is used");
     marker.emitterName = emitter.empty() ? marker.name : WithoutBlanks(emitter, warnings);
   }
-  RowsOfMatrix(placed.world, marker.rows);
+  RowsOfNodeMatrix(placed.world.data(), marker.rows);
+  // Rows that are no rotation, scale and translation are kept as the glTF writer
+  // wrote them while the node keeps the transform the writer gave it.
   double saved[12];
-  double t[3], q[4], s[3];
   if (ExtraNumbers(node.extras, "sod_rows", 12, saved)) {
-    DecomposeTrs(MatrixOfRows(saved), t, q, s);
-    if (NearlySame(ComposeTrs(t, q, s), placed.world)) {
-      for (size_t i = 0; i < 12; ++i) marker.rows[i / 3][i % 3] = static_cast<float>(saved[i]);
-    }
+    float rows[4][3];
+    for (size_t i = 0; i < 12; ++i) rows[i / 3][i % 3] = static_cast<float>(saved[i]);
+    Mat4 written;
+    double t[3], q[4], s[3];
+    NodeMatrixOfRows(rows, written.data());
+    DecomposeMatrix(written.data(), t, q, s);
+    ComposeMatrix(t, q, s, written.data());
+    if (NearlySame(written, placed.world)) std::memcpy(marker.rows, rows, sizeof rows);
   }
   return marker;
 }
@@ -735,12 +653,6 @@ bool ReadGltfScene(const std::u16string& path, SceneDocument* document, std::str
   } catch (const std::exception& e) {
     return Fail(error, Utf16ToUtf8(path) + ": " + e.what());
   }
-}
-
-void MarkerNodeTrs(const float rows[4][3], double translation[3], double rotation[4], double scale[3]) {
-  double values[12];
-  for (size_t i = 0; i < 12; ++i) values[i] = rows[i / 3][i % 3];
-  DecomposeTrs(MatrixOfRows(values), translation, rotation, scale);
 }
 
 }  // namespace host

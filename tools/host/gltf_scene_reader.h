@@ -18,8 +18,9 @@
 // - markers: mesh-less nodes below a node named hardpoints, emitters or sprites, or
 //   whose extras sod_type names their kind, or (when no node is named hardpoints)
 //   whose name begins with "hp"; their transform is the node's world transform taken
-//   back to the SOD rows, or extras sod_rows while the node still stands where the
-//   glTF writer put it (see MarkerNodeTrs).
+//   back to the SOD rows (marker_transform.h), or extras sod_rows while the node's
+//   world transform is, within 1e-5, the decomposition of those rows that the glTF
+//   writer gives such a node (DecomposeMatrix).
 // Counts and offsets are checked against the bytes behind them (gltf_accessors.h).
 #pragma once
 
@@ -47,13 +48,5 @@ bool ReadGltfScene(const std::u16string& path, SceneDocument* document, std::str
 // looked for and where the texture maps' paths point. The reason does not name a file.
 bool ReadGltfSceneFromMemory(const uint8_t* data, size_t size, const std::u16string& folder, SceneDocument* document,
                              std::string* error);
-
-// The node transform that stands for a marker's SOD rows when they are not a rotation,
-// scale and translation (the glTF writer writes it with the rows as extras sod_rows):
-// the rows mirrored in x on both sides, decomposed into translation, rotation (unit
-// quaternion x, y, z, w: the columns made orthonormal in x, y, z order) and scale (the
-// columns' lengths, x negative when the transform mirrors). The reader keeps sod_rows
-// while the node's world transform is this one within 1e-5.
-void MarkerNodeTrs(const float rows[4][3], double translation[3], double rotation[4], double scale[3]);
 
 }  // namespace host

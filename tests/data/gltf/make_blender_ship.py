@@ -11,9 +11,7 @@ import numpy
 numpy.bool = bool  # Debian's Blender add-ons still use this removed alias
 import bpy  # noqa: E402
 
-out = sys.argv[sys.argv.index("--") + 1]
 bpy.ops.wm.read_factory_settings(use_empty=True)
-scene = bpy.context.collection
 
 
 def material(name, colour, image=None):
@@ -33,7 +31,7 @@ def add(name, data=None, parent=None, location=(0, 0, 0), rotation=(0, 0, 0), **
     obj.location, obj.rotation_euler, obj.parent = location, rotation, parent
     for key, value in properties.items():
         obj[key] = value
-    scene.objects.link(obj)
+    bpy.context.collection.objects.link(obj)
     return obj
 
 
@@ -57,5 +55,5 @@ group = add("hardpoints")
 add("hp_fore", parent=group, location=(0, 2, 0))
 add("hp_aft", parent=group, location=(0, -2, 0.5), rotation=(0, 0, 1.5707963267948966))
 add("exhaust_port", location=(0, -2.5, 0.2), sod_type="emitter", sod_emitter_name="exhaust")
-bpy.ops.export_scene.gltf(filepath=out, export_format="GLB", export_extras=True, export_normals=False,
-                          export_cameras=False, export_lights=False)
+bpy.ops.export_scene.gltf(filepath=sys.argv[sys.argv.index("--") + 1], export_format="GLB", export_extras=True,
+                          export_normals=False, export_cameras=False, export_lights=False)
