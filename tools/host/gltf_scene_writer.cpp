@@ -322,7 +322,7 @@ void SetMarkerTransform(const Marker& marker, tinygltf::Node* node, tinygltf::Va
   NodeMatrixOfRows(marker.rows, matrix);
   if (IsIdentityMatrix(matrix)) return;
   if (IsTranslationRotationScale(matrix)) {
-    for (double value : matrix) node->matrix.push_back(value == 0.0 ? 0.0 : value);
+    node->matrix.assign(matrix, matrix + 16);
     return;
   }
   // glTF takes no shear: the nearest rotation and scale stand in the node, the exact

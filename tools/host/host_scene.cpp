@@ -237,6 +237,18 @@ int HostScene::SetIndexOf(const uint8_t* set) const {
 }
 
 void HostScene::Repoint() {
+  RepointContext();
+  for (int i = 0; i < PolygonSetCount(); ++i) RepointSet(i);
+}
+
+void HostScene::RepointSet(int index) {
+  FaceStorage& f = *faces_[static_cast<size_t>(index)];
+  uint8_t* set = PolygonSet(index);
+  Put<int32_t>(set, kSetFaceCount, static_cast<int32_t>(f.corners.size()));
+  Put<void*>(set, kSetFaces, f.block.empty() ? nullptr : f.block.data());
+}
+
+void HostScene::RepointContext() {
   uint8_t* c = context_.data();
   Put<int32_t>(c, kContextMaterialCount, MaterialCount());
   Put<void*>(c, kContextMaterials, materials_.empty() ? nullptr : materials_.data());
@@ -248,12 +260,6 @@ void HostScene::Repoint() {
   Put<void*>(c, kContextParts, partRecords_.empty() ? nullptr : partRecords_.data());
   Put<int32_t>(c, kContextPolygonSetCount, PolygonSetCount());
   Put<void*>(c, kContextPolygonSets, sets_.empty() ? nullptr : sets_.data());
-  for (int i = 0; i < PolygonSetCount(); ++i) {
-    FaceStorage& f = *faces_[static_cast<size_t>(i)];
-    uint8_t* set = PolygonSet(i);
-    Put<int32_t>(set, kSetFaceCount, static_cast<int32_t>(f.corners.size()));
-    Put<void*>(set, kSetFaces, f.block.empty() ? nullptr : f.block.data());
-  }
 }
 
 void HostScene::SetFilePath(const std::u16string& path) {
@@ -325,7 +331,7 @@ int HostScene::AddMaterial(const std::u16string& name, Colour diffuse, Colour am
   PutColour(m, kMaterialSpecular, specular);
   Put<float>(m, kMaterialSpecularPower, power);
   Put<int32_t>(m, kMaterialUseCount, useCount);
-  Repoint();
+  RepointContext();
   return index;
 }
 
@@ -343,7 +349,7 @@ int HostScene::AddVertex(Vec3 position) {
   Put<float>(v, kVertexPosition, position.x);
   Put<float>(v, kVertexPosition + 4, position.y);
   Put<float>(v, kVertexPosition + 8, position.z);
-  Repoint();
+  RepointContext();
   return VertexCount() - 1;
 }
 
@@ -352,7 +358,7 @@ int HostScene::AddTexCoord(float u, float v) {
   uint8_t* t = texCoords_.data() + texCoords_.size() - kTexCoordBytes;
   Put<float>(t, kTexCoordU, u);
   Put<float>(t, kTexCoordV, v);
-  Repoint();
+  RepointContext();
   return TexCoordCount() - 1;
 }
 
@@ -368,7 +374,7 @@ int HostScene::AddPolygonSet() {
 int HostScene::AddPart(const std::u16string& name) {
   parts_.push_back(Part{name, ToAnsi(name)});
   partRecords_.push_back(parts_.size());
-  Repoint();
+  RepointContext();
   return PartCount() - 1;
 }
 
@@ -411,8 +417,8 @@ int HostScene::AddFace(int polygonSet, const FaceSpec& wanted) {
                   kTexCoordBytes);
     }
   }
-  // Faces grow in one block; the records moved, so every pointer to them is renewed.
-  Repoint();
+  // Faces grow in one block; the records moved, so the set's pointer to them is renewed.
+  RepointSet(polygonSet);
   return face;
 }
 
@@ -455,7 +461,7 @@ int32_t HostScene::Triangulate() {
 int32_t HostScene::AllocateVertices(int32_t count) {
   if (count < 0) return 0;
   vertices_.assign(static_cast<size_t>(count) * kVertexBytes, 0);
-  Repoint();
+  RepointContext();
   return 1;
 }
 
@@ -472,7 +478,7 @@ void* HostScene::CreatePart(const uint8_t* name) {
   if (name == nullptr) return nullptr;
   parts_.push_back(Part{WideField(name, 0), NarrowField(name, 0)});
   partRecords_.push_back(parts_.size());
-  Repoint();
+  RepointContext();
   return &partRecords_.back();
 }
 
@@ -506,7 +512,7 @@ int32_t HostScene::AllocFaces(uint8_t* set, int32_t count, int32_t corners) {
     ResizeCorners(s, i, corners);
     Put<int32_t>(Face(s, i), kFaceMaterialIndex, -1);
   }
-  Repoint();
+  RepointSet(s);
   return 1;
 }
 

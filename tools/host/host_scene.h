@@ -112,7 +112,10 @@ class HostScene {
     std::string narrow;
   };
 
+  // The context's counts and pointers, and each polygon set's, after the scene grew.
   void Repoint();
+  void RepointContext();
+  void RepointSet(int index);
   int MaterialIndexOf(const uint8_t* material) const;
   int SetIndexOf(const uint8_t* set) const;
   void ResizeCorners(int set, int face, int corners);
