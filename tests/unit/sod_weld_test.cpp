@@ -62,7 +62,7 @@ TEST(VertexWeld, SameTableAndIndicesAsTheLiteralSearch) {
     uint32_t literalCount = 0;
     for (size_t i = 0; i < scene.corners.size(); ++i) {
       uint32_t expected = LiteralWeldAdd(literal.data(), &literalCount, scene.corners[i]);
-      uint32_t hashed = VertexWeldAdd(&weld, scene.corners[i]);
+      uint32_t hashed = VertexWeldAdd(&weld, scene.corners[i].hostVertex, scene.corners[i].position, scene.corners[i].texCoord);
       ASSERT_EQ(expected, hashed) << "seed " << seed << " corner " << i;
     }
     ASSERT_EQ(literalCount, weld.count) << "seed " << seed;
@@ -78,9 +78,9 @@ TEST(VertexWeld, FullTableAndFailedAllocation) {
   std::memset(&a, 0, sizeof a);
   ExportVertex b = a;
   b.hostVertex = 1;
-  EXPECT_EQ(0u, VertexWeldAdd(&weld, a));
-  EXPECT_EQ(0u, VertexWeldAdd(&weld, a));
-  EXPECT_EQ(kVertexWeldFull, VertexWeldAdd(&weld, b));
+  EXPECT_EQ(0u, VertexWeldAdd(&weld, a.hostVertex, a.position, a.texCoord));
+  EXPECT_EQ(0u, VertexWeldAdd(&weld, a.hostVertex, a.position, a.texCoord));
+  EXPECT_EQ(kVertexWeldFull, VertexWeldAdd(&weld, b.hostVertex, b.position, b.texCoord));
   EXPECT_EQ(1u, weld.count);
   VertexWeldFree(&weld);
   VertexWeldFree(&weld);
@@ -94,6 +94,6 @@ TEST(VertexWeld, FullTableAndFailedAllocation) {
   }
   EXPECT_EQ(0, VertexWeldCreate(&weld, kVertexWeldMaxCapacity + 1));
   ASSERT_EQ(1, VertexWeldCreate(&weld, 0));
-  EXPECT_EQ(kVertexWeldFull, VertexWeldAdd(&weld, a));
+  EXPECT_EQ(kVertexWeldFull, VertexWeldAdd(&weld, a.hostVertex, a.position, a.texCoord));
   VertexWeldFree(&weld);
 }
