@@ -40,6 +40,13 @@ bool SameKey(const ExportVertex& entry, int32_t hostVertex, const HostTexCoord& 
   return entry.hostVertex == hostVertex && entry.texCoord.u == texCoord.u && entry.texCoord.v == texCoord.v;
 }
 
+// A power of two above 1.25 times the entries keeps the probe sequences short.
+uint32_t SlotsFor(uint32_t capacity) {
+  uint32_t slots = 16;
+  while (slots < capacity + capacity / 4) slots *= 2;
+  return slots;
+}
+
 uint32_t Append(VertexWeld* weld, int32_t hostVertex, const float* position, const HostTexCoord& texCoord) {
   if (weld->count >= weld->capacity) return kVertexWeldFull;
   ExportVertex& entry = weld->vertices[weld->count];
@@ -53,21 +60,29 @@ uint32_t Append(VertexWeld* weld, int32_t hostVertex, const float* position, con
 
 int VertexWeldCreate(VertexWeld* weld, uint32_t capacity) {
   if (weld == nullptr) return 0;
-  *weld = VertexWeld{nullptr, 0, 0, nullptr, 0, nullptr, 0};
+  *weld = VertexWeld{nullptr, 0, 0, nullptr, 0, 0, nullptr, 0};
   if (capacity > kVertexWeldMaxCapacity) return 0;
-  // A power of two above 1.25 times the entries keeps the probe sequences short.
-  uint32_t slots = 16;
-  while (slots < capacity + capacity / 4) slots *= 2;
-  const uint32_t recent = slots < kRecentSlots ? slots : kRecentSlots;
+  const uint32_t slots = SlotsFor(capacity);
   weld->vertices = static_cast<ExportVertex*>(AllocZeroed(capacity, sizeof(ExportVertex)));
-  weld->slots = static_cast<uint32_t*>(AllocZeroed(size_t{slots} + recent, sizeof(uint32_t)));
+  weld->slots = static_cast<uint32_t*>(AllocZeroed(size_t{slots} + kRecentSlots, sizeof(uint32_t)));
   if (weld->vertices == nullptr || weld->slots == nullptr) {
     VertexWeldFree(weld);
     return 0;
   }
+  weld->largest = capacity;
+  weld->recent = weld->slots + slots;
+  return VertexWeldReset(weld, capacity);
+}
+
+int VertexWeldReset(VertexWeld* weld, uint32_t capacity) {
+  if (weld == nullptr || weld->slots == nullptr || capacity > weld->largest) return 0;
+  const uint32_t slots = SlotsFor(capacity);
+  const uint32_t recent = slots < kRecentSlots ? slots : kRecentSlots;
+  std::memset(weld->slots, 0, slots * sizeof(uint32_t));
+  std::memset(weld->recent, 0, recent * sizeof(uint32_t));
+  weld->count = 0;
   weld->capacity = capacity;
   weld->slotMask = slots - 1;
-  weld->recent = weld->slots + slots;
   weld->recentMask = recent - 1;
   return 1;
 }
@@ -75,14 +90,19 @@ int VertexWeldCreate(VertexWeld* weld, uint32_t capacity) {
 uint32_t VertexWeldAdd(VertexWeld* weld, int32_t hostVertex, const float* position, const HostTexCoord& texCoord) {
   uint32_t& recent = weld->recent[static_cast<uint32_t>(hostVertex) & weld->recentMask];
   if (recent != 0 && SameKey(weld->vertices[recent - 1], hostVertex, texCoord)) return recent - 1;
-  uint32_t slot = HashKey(hostVertex, KeyBits(texCoord.u), KeyBits(texCoord.v)) & weld->slotMask;
-  for (uint32_t step = 1; weld->slots[slot] != 0; ++step) {
+  // The probes start at the four slots of the host vertex, beside those of the
+  // vertices numbered around it, so that a mesh's neighbouring corners probe
+  // neighbouring memory; from there they go on in odd steps drawn from the key,
+  // which visit every slot and part corners that share the four.
+  uint32_t slot = (static_cast<uint32_t>(hostVertex) << 2) & weld->slotMask;
+  const uint32_t step = HashKey(hostVertex, KeyBits(texCoord.u), KeyBits(texCoord.v)) | 1u;
+  for (uint32_t probe = 1; weld->slots[slot] != 0; ++probe) {
     const uint32_t held = weld->slots[slot];
     if (SameKey(weld->vertices[held - 1], hostVertex, texCoord)) {
       recent = held;
       return held - 1;
     }
-    slot = (slot + step) & weld->slotMask;  // triangular probing visits every slot
+    slot = (slot + (probe < 4 ? 1 : step)) & weld->slotMask;
   }
   // No entry: the corner becomes one, and enters the hash when a later corner can
   // weld with it.
@@ -95,5 +115,5 @@ void VertexWeldFree(VertexWeld* weld) {
   if (weld == nullptr) return;
   FreeMemory(weld->vertices);
   FreeMemory(weld->slots);
-  *weld = VertexWeld{nullptr, 0, 0, nullptr, 0, nullptr, 0};
+  *weld = VertexWeld{nullptr, 0, 0, nullptr, 0, 0, nullptr, 0};
 }

@@ -30,6 +30,7 @@ struct VertexWeld {
   uint32_t capacity;
   uint32_t* slots;  // open-addressing hash: entry index + 1, 0 for a free slot
   uint32_t slotMask;
+  uint32_t largest;  // the capacity the table was created with
   // In front of the hash, in the block of the slots: for each host vertex modulo
   // recentMask + 1, the entry (index + 1) that its last corner welded with. Faces
   // that follow each other share vertices, so most corners find their entry here.
@@ -43,6 +44,11 @@ constexpr uint32_t kVertexWeldMaxCapacity = 1u << 24;
 // Creates an empty table with room for `capacity` entries. 1, or 0 (nothing held)
 // when memory runs out or the capacity is above the maximum.
 int VertexWeldCreate(VertexWeld* weld, uint32_t capacity);
+
+// Empties the table for the corners of another mesh, with room for `capacity` entries
+// (at most the capacity it was created with; 0 otherwise). Costs time in proportion to
+// `capacity`, so that one table serves many small meshes in turn.
+int VertexWeldReset(VertexWeld* weld, uint32_t capacity);
 
 constexpr uint32_t kVertexWeldFull = 0xFFFFFFFFu;
 
