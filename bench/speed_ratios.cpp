@@ -97,7 +97,7 @@ void ReadLargestMesh(const TempDir& dir) {
 
 int main() {
   TempDir dir;
-  std::printf("Speed ratios (median time / median baseline time, timed in alternating rounds):\n");
+  std::printf("Speed ratios (median time / median time of the baseline, timed in alternating rounds):\n");
   WriteLargestMesh(dir);
   WriteManyMaterials(dir);
   ReadLargestMesh(dir);

@@ -12,7 +12,7 @@
 namespace stopwatch {
 
 constexpr int kRounds = 7;
-constexpr double kRoundSeconds = 0.2;  // a round repeats its call until this much time passed
+constexpr double kRoundSeconds = 0.3;  // a round repeats its call until this much time passed
 
 // Seconds per call of `work` in one round: as many calls as fit kRoundSeconds, at least one.
 template <typename Work>
@@ -46,7 +46,7 @@ double PrintRatio(const char* what, Measured measured, Baseline baseline) {
     baselineSeconds.push_back(OneRound(baseline));
   }
   const double m = Median(measuredSeconds), b = Median(baselineSeconds);
-  std::printf("%-78s %10.3f ms / %10.3f ms = %8.3f\n", what, m * 1e3, b * 1e3, m / b);
+  std::printf("%s\n  %9.3f ms / %9.3f ms = %7.3f\n", what, m * 1e3, b * 1e3, m / b);
   std::fflush(stdout);
   return m / b;
 }

@@ -33,6 +33,11 @@ uint8_t* ByteBufferExtend(ByteBuffer* buffer, size_t count) {
   return at;
 }
 
+int ByteBufferReserve(ByteBuffer* buffer, size_t count) {
+  if (buffer == nullptr) return 0;
+  return count <= buffer->capacity - buffer->size || Grow(buffer, count) ? 1 : 0;
+}
+
 int ByteBufferWrite(const ByteBuffer* buffer, FILE* stream) {
   if (buffer == nullptr || stream == nullptr) return 0;
   for (size_t at = 0; at < buffer->size; at += kByteBufferBlock) {

@@ -21,6 +21,10 @@ inline ByteBuffer ByteBufferEmpty() { return ByteBuffer{nullptr, 0, 0}; }
 // (the buffer as it was) when the buffer cannot grow or is missing.
 uint8_t* ByteBufferExtend(ByteBuffer* buffer, size_t count);
 
+// Makes room for `count` more bytes without appending them, so that a buffer whose
+// size can be foreseen grows once. 1, or 0 (the buffer as it was) when it cannot grow.
+int ByteBufferReserve(ByteBuffer* buffer, size_t count);
+
 // Hands the held bytes to `stream` through WriteBytes in blocks of kByteBufferBlock. 1
 // when every byte was written; 0 at the first write that fell short.
 constexpr size_t kByteBufferBlock = size_t{8} << 20;

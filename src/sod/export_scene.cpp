@@ -27,19 +27,38 @@ bool FaceIsSound(const HostContext* context, const HostFace& face) {
 
 int ClampForMessage(int64_t count) { return count > INT32_MAX ? INT32_MAX : static_cast<int>(count); }
 
-// Visits every face of the scene whose material is exported, polygon sets in order
-// and faces in order, with the material's place among the exported ones.
+constexpr uint32_t kNotExported = UINT32_MAX;
+
+// Visits every face of the scene, polygon sets in order and faces in order.
 template <typename Visit>
-void ForEachExportedFace(const HostContext* context, const MaterialFaces& grouped, Visit visit) {
+void ForEachSceneFace(const HostContext* context, Visit visit) {
   if (context->polygonSets == nullptr) return;
   for (int32_t s = 0; s < context->polygonSetCount; ++s) {
     const HostPolygonSet& set = context->polygonSets[s];
     if (set.faces == nullptr) continue;
-    for (int32_t f = 0; f < set.faceCount; ++f) {
-      const int64_t place = static_cast<int64_t>(set.faces[f].materialIndex) - grouped.first;
-      if (place >= 0 && place < grouped.count) visit(set.faces[f], static_cast<size_t>(place));
-    }
+    for (int32_t f = 0; f < set.faceCount; ++f) visit(set.faces[f]);
   }
+}
+
+size_t SceneFaceCount(const HostContext* context) {
+  size_t faces = 0;
+  for (int32_t s = 0; context->polygonSets != nullptr && s < context->polygonSetCount; ++s) {
+    const HostPolygonSet& set = context->polygonSets[s];
+    if (set.faces != nullptr && set.faceCount > 0) faces += static_cast<size_t>(set.faceCount);
+  }
+  return faces;
+}
+
+// The place among the exported materials of each face of the scene, in scene order
+// (kNotExported for the others), and each material's face count in start[i + 1].
+void CountFaces(const HostContext* context, const MaterialFaces& grouped, uint32_t* places) {
+  size_t k = 0;
+  ForEachSceneFace(context, [&](const HostFace& face) {
+    const int64_t place = static_cast<int64_t>(face.materialIndex) - grouped.first;
+    const bool exported = place >= 0 && place < grouped.count;
+    places[k++] = exported ? static_cast<uint32_t>(place) : kNotExported;
+    if (exported) ++grouped.start[place + 1];
+  });
 }
 
 }  // namespace
@@ -67,23 +86,32 @@ int64_t SodNodeCount(const HostContext* context) {
 int GroupFacesByMaterial(const HostContext* context, MaterialFaces* grouped) {
   *grouped = MaterialFaces{nullptr, nullptr, FirstExportedMaterial(context), ExportedMaterialCount(context)};
   const size_t count = static_cast<size_t>(grouped->count);
+  uint32_t* places = static_cast<uint32_t*>(AllocZeroed(SceneFaceCount(context), sizeof(uint32_t)));
   grouped->start = static_cast<size_t*>(AllocZeroed(count + 1, sizeof(size_t)));
-  if (grouped->start == nullptr) return 0;
-  size_t* start = grouped->start;
-  // Count each material's faces into start[i + 1], then turn the counts into offsets.
-  ForEachExportedFace(context, *grouped, [&](HostFace&, size_t i) { ++start[i + 1]; });
-  for (size_t i = 0; i < count; ++i) start[i + 1] += start[i];
-  grouped->faces = static_cast<HostFace**>(AllocZeroed(start[count], sizeof(HostFace*)));
-  if (grouped->faces == nullptr) {
+  if (places == nullptr || grouped->start == nullptr) {
+    FreeMemory(places);
     MaterialFacesFree(grouped);
     return 0;
   }
-  // Place each face at its material's next free place; start[i] moves up to the old
-  // start[i + 1] on the way, so the offsets move back down by one material after.
-  ForEachExportedFace(context, *grouped, [&](HostFace& face, size_t i) { grouped->faces[start[i]++] = &face; });
-  for (size_t i = count; i > 0; --i) start[i] = start[i - 1];
-  start[0] = 0;
-  return 1;
+  // The one pass over the faces counts; the offsets follow from the counts.
+  size_t* start = grouped->start;
+  CountFaces(context, *grouped, places);
+  for (size_t i = 0; i < count; ++i) start[i + 1] += start[i];
+  grouped->faces = static_cast<HostFace**>(AllocZeroed(start[count], sizeof(HostFace*)));
+  if (grouped->faces != nullptr) {
+    // Each face goes to its material's next free place: start[i] moves up to the old
+    // start[i + 1] on the way, so the offsets move back down by one material after.
+    size_t k = 0;
+    ForEachSceneFace(context, [&](HostFace& face) {
+      const uint32_t place = places[k++];
+      if (place != kNotExported) grouped->faces[start[place]++] = &face;
+    });
+    for (size_t i = count; i > 0; --i) start[i] = start[i - 1];
+    start[0] = 0;
+  }
+  FreeMemory(places);
+  if (grouped->faces == nullptr) MaterialFacesFree(grouped);
+  return grouped->faces != nullptr ? 1 : 0;
 }
 
 FaceList FacesOfMaterial(const MaterialFaces& grouped, int32_t material) {

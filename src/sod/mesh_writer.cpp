@@ -109,27 +109,39 @@ int WriteMeshBody(ByteBuffer* out, HostMaterial* material, size_t faceCount, con
 
 void SodPositionOf(const float* host, float* sod) { SodPosition(SodAxes(), host, sod); }
 
-int WriteMeshNode(ByteBuffer* out, HostContext* context, int32_t material, FaceList faces) {
-  if (out == nullptr || context == nullptr || context->vertexCount == 0) return 0;
+int MeshWorkspaceCreate(MeshWorkspace* workspace, size_t faces) {
+  if (workspace == nullptr) return 0;
+  const size_t welded = faces < kSodMaxCount ? faces : kSodMaxCount;
+  workspace->corners = static_cast<uint16_t*>(AllocZeroed(3 * welded, sizeof(uint16_t)));
+  workspace->faces = welded;
+  if (workspace->corners != nullptr && VertexWeldCreate(&workspace->weld, static_cast<uint32_t>(3 * welded))) return 1;
+  FreeMemory(workspace->corners);
+  workspace->corners = nullptr;
+  workspace->faces = 0;
+  return 0;
+}
+
+void MeshWorkspaceFree(MeshWorkspace* workspace) {
+  if (workspace == nullptr) return;
+  VertexWeldFree(&workspace->weld);
+  FreeMemory(workspace->corners);
+  workspace->corners = nullptr;
+  workspace->faces = 0;
+}
+
+int WriteMeshNode(ByteBuffer* out, HostContext* context, int32_t material, FaceList faces, MeshWorkspace* workspace) {
+  if (out == nullptr || context == nullptr || context->vertexCount == 0 || workspace == nullptr) return 0;
   if (context->materials == nullptr || material < 0 || material >= context->materialCount) return 0;
   if (faces.count > kSodMaxCount) {
     ReportMeshRefusal(context, ScanFaces(context, faces), material, static_cast<int64_t>(faces.count));
     return 0;
   }
-  // The weld and each corner's place in it, shared by the checks and the writing.
-  const uint32_t cornerCount = static_cast<uint32_t>(faces.count * 3);
-  VertexWeld weld;
-  uint16_t* corners = static_cast<uint16_t*>(AllocZeroed(cornerCount, sizeof(uint16_t)));
-  int written = 0;
-  if (corners != nullptr && VertexWeldCreate(&weld, cornerCount)) {
-    const MeshCheck check = WeldFaces(context, faces, &weld, corners);
-    if (check == kMeshFits) {
-      written = WriteMeshBody(out, &context->materials[material], faces.count, weld, corners);
-    } else {
-      ReportMeshRefusal(context, check, material, check == kMeshTooManyVertices ? weld.count : faces.count);
-    }
-    VertexWeldFree(&weld);
+  VertexWeld* weld = &workspace->weld;
+  if (faces.count > workspace->faces || !VertexWeldReset(weld, static_cast<uint32_t>(faces.count * 3))) return 0;
+  const MeshCheck check = WeldFaces(context, faces, weld, workspace->corners);
+  if (check != kMeshFits) {
+    ReportMeshRefusal(context, check, material, check == kMeshTooManyVertices ? weld->count : faces.count);
+    return 0;
   }
-  FreeMemory(corners);
-  return written;
+  return WriteMeshBody(out, &context->materials[material], faces.count, *weld, workspace->corners);
 }

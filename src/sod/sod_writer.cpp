@@ -105,13 +105,34 @@ int WriteIdentifier(ByteBuffer* out) {
   return 1;
 }
 
-// The mesh nodes, each from its material's faces of the one grouping.
+// The mesh nodes, each from its material's faces of the one grouping, in one
+// workspace made for the largest of them.
 int WriteMeshNodes(ByteBuffer* out, HostContext* context, const MaterialFaces& grouped) {
+  size_t largest = 0;
   for (int32_t i = 0; i < grouped.count; ++i) {
-    const int32_t material = grouped.first + i;
-    if (!WriteMeshNode(out, context, material, FacesOfMaterial(grouped, material))) return 0;
+    const size_t faces = grouped.start[i + 1] - grouped.start[i];
+    if (faces > largest) largest = faces;
   }
-  return 1;
+  MeshWorkspace workspace;
+  if (!MeshWorkspaceCreate(&workspace, largest)) return 0;
+  int written = 1;
+  for (int32_t i = 0; written && i < grouped.count; ++i) {
+    const int32_t material = grouped.first + i;
+    written = WriteMeshNode(out, context, material, FacesOfMaterial(grouped, material), &workspace);
+  }
+  MeshWorkspaceFree(&workspace);
+  return written;
+}
+
+// A first size for the file in memory, from which it seldom has to grow: each mesh
+// node and material entry of at most 256 bytes besides its vertices and faces, a
+// vertex of its own for each face, a marker node of at most 256 bytes.
+size_t ForeseenFileBytes(const MaterialFaces& grouped) {
+  constexpr size_t kNodeBytes = 256;
+  constexpr size_t kFaceBytes = kSodFaceBytes + kSodVector3Bytes + kSodTexCoordBytes;
+  const size_t markers = static_cast<size_t>(textHardpointCount) + static_cast<size_t>(textEmitterCount) +
+                         static_cast<size_t>(textSpriteCount) + 4;
+  return (static_cast<size_t>(grouped.count) + markers) * kNodeBytes + grouped.start[grouped.count] * kFaceBytes;
 }
 
 // Writes the assembled file beside the target and replaces the target with it.
@@ -162,7 +183,7 @@ int AssembleSodFile(HostContext* context, ByteBuffer* out) {
   }
   MaterialFaces grouped;
   if (!GroupFacesByMaterial(context, &grouped)) return 0;
-  const int meshes = WriteMeshNodes(out, context, grouped);
+  const int meshes = ByteBufferReserve(out, ForeseenFileBytes(grouped)) && WriteMeshNodes(out, context, grouped);
   MaterialFacesFree(&grouped);
   return meshes && WriteMarkerGroups(out) && WriteSodU16(out, 0) && WriteSodU16(out, 0) ? 1 : 0;
 }

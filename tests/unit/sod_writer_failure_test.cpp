@@ -270,11 +270,15 @@ TEST(SodWriterFailure, MeshesAtTheLimitsAreWrittenAndOthersRefusedBeforeWriting)
     SetErrorText(context, u"");
     MaterialFaces grouped;
     ASSERT_EQ(1, GroupFacesByMaterial(context, &grouped));
+    const FaceList faces = FacesOfMaterial(grouped, 1);
+    MeshWorkspace workspace;
+    ASSERT_EQ(1, MeshWorkspaceCreate(&workspace, faces.count));
     ByteBuffer out = ByteBufferEmpty();
-    EXPECT_EQ(0, WriteMeshNode(&out, context, 1, FacesOfMaterial(grouped, 1)));
+    EXPECT_EQ(0, WriteMeshNode(&out, context, 1, faces, &workspace));
     EXPECT_EQ(0u, out.size);
     EXPECT_EQ(std::u16string(c.message), scene.ErrorTextWide());
     ByteBufferFree(&out);
+    MeshWorkspaceFree(&workspace);
     MaterialFacesFree(&grouped);
   }
 }
@@ -287,13 +291,18 @@ TEST(SodWriterFailure, MissingArguments) {
   EXPECT_EQ(0, WriteSodString(nullptr, "x"));
   host::HostScene scene;
   AddPlainMaterial(scene, u"m", 1);
-  EXPECT_EQ(0, WriteMeshNode(nullptr, ContextOf(scene), 0, FaceList{nullptr, 0}));
+  const FaceList none{nullptr, 0};
+  MeshWorkspace workspace;
+  ASSERT_EQ(1, MeshWorkspaceCreate(&workspace, 0));
+  EXPECT_EQ(0, WriteMeshNode(nullptr, ContextOf(scene), 0, none, &workspace));
   ByteBuffer out = ByteBufferEmpty();
   EXPECT_EQ(0, WriteSodString(&out, nullptr));
-  EXPECT_EQ(0, WriteMeshNode(&out, nullptr, 0, FaceList{nullptr, 0}));
-  EXPECT_EQ(0, WriteMeshNode(&out, ContextOf(scene), 0, FaceList{nullptr, 0}));  // a scene without vertices
+  EXPECT_EQ(0, WriteMeshNode(&out, nullptr, 0, none, &workspace));
+  EXPECT_EQ(0, WriteMeshNode(&out, ContextOf(scene), 0, none, nullptr));
+  EXPECT_EQ(0, WriteMeshNode(&out, ContextOf(scene), 0, none, &workspace));  // a scene without vertices
   EXPECT_EQ(0u, out.size);
   ByteBufferFree(&out);
+  MeshWorkspaceFree(&workspace);
 }
 
 TEST(SodWriterFailure, StringsTooLongForTheirCountAreRefused) {
