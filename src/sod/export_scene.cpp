@@ -191,7 +191,8 @@ int CheckSodNodeCount(HostContext* context) {
   const int64_t nodes = SodNodeCount(context);
   if (nodes <= kSodMaxCount) return 1;
   char16_t message[kMessageUnits];
-  FormatWide(message, kMessageUnits, "The SOD file format does not support more than\n65535 nodes.\n\nnodes found: %d\n",
+  FormatWide(message, kMessageUnits,
+             "The SOD file format does not support more than\n65535 nodes.\n\nnodes found: %d\n",
              ClampForMessage(nodes));
   SetErrorText(context, message);
   return 0;

@@ -22,8 +22,7 @@ constexpr char kStyleOld[] = "default";
 int WriteMeshStyle(ByteBuffer* out, HostMaterial* material) {
   bool newFormat = SodWritesNewFormat();
   if (!WriteSodString(out, newFormat ? kStyleNew : kStyleOld)) return 0;
-  if (newFormat &&
-      !(WriteSodU16(out, 4) && WriteSodU16(out, 0) && WriteSodU16(out, 1) && WriteSodU16(out, 0))) {
+  if (newFormat && !(WriteSodU16(out, 4) && WriteSodU16(out, 0) && WriteSodU16(out, 1) && WriteSodU16(out, 0))) {
     return 0;
   }
   char texture[kPathUnits] = {0};
@@ -74,7 +73,8 @@ int WriteMeshVertices(ByteBuffer* out, const VertexWeld& weld) {
     SodPosition(axes, weld.vertices[i].position, p);
     at = StoreF32(StoreF32(StoreF32(at, p[0]), p[1]), p[2]);
   }
-  for (uint32_t i = 0; i < count; ++i) at = StoreF32(StoreF32(at, weld.vertices[i].texCoord.u), weld.vertices[i].texCoord.v);
+  for (uint32_t i = 0; i < count; ++i)
+    at = StoreF32(StoreF32(at, weld.vertices[i].texCoord.u), weld.vertices[i].texCoord.v);
   return 1;
 }
 
@@ -98,8 +98,8 @@ int WriteMeshFaces(ByteBuffer* out, const HostMaterial& material, size_t faceCou
 
 int WriteMeshBody(ByteBuffer* out, HostMaterial* material, size_t faceCount, const VertexWeld& weld,
                   const uint16_t* corners) {
-  return WriteSodNodeStart(out, kSodNodeMesh, material->name.narrow, SodRootName()) &&
-                 WriteSodIdentityTransform(out) && WriteMeshStyle(out, material) && WriteMeshVertices(out, weld) &&
+  return WriteSodNodeStart(out, kSodNodeMesh, material->name.narrow, SodRootName()) && WriteSodIdentityTransform(out) &&
+                 WriteMeshStyle(out, material) && WriteMeshVertices(out, weld) &&
                  WriteMeshFaces(out, *material, faceCount, corners)
              ? 1
              : 0;

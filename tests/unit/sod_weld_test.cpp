@@ -64,7 +64,8 @@ TEST(VertexWeld, SameTableAndIndicesAsTheLiteralSearch) {
     uint32_t literalCount = 0;
     for (size_t i = 0; i < scene.corners.size(); ++i) {
       uint32_t expected = LiteralWeldAdd(literal.data(), &literalCount, scene.corners[i]);
-      uint32_t hashed = VertexWeldAdd(&weld, scene.corners[i].hostVertex, scene.corners[i].position, scene.corners[i].texCoord);
+      uint32_t hashed =
+          VertexWeldAdd(&weld, scene.corners[i].hostVertex, scene.corners[i].position, scene.corners[i].texCoord);
       ASSERT_EQ(expected, hashed) << "seed " << seed << " corner " << i;
     }
     ASSERT_EQ(literalCount, weld.count) << "seed " << seed;

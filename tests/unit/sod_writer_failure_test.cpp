@@ -214,7 +214,7 @@ void VertexOutsideTheArray(host::HostScene& scene) {
 struct RefusalCase {
   const char* what;
   void (*build)(host::HostScene&);
-  const char16_t* message;  // null: the mesh fits and is written
+  const char16_t* message;         // null: the mesh fits and is written
   size_t vertices = 0, faces = 0;  // of the written mesh
 };
 
