@@ -97,7 +97,9 @@ int GroupFacesByMaterial(const HostContext* context, MaterialFaces* grouped) {
   size_t* start = grouped->start;
   CountFaces(context, *grouped, places);
   for (size_t i = 0; i < count; ++i) start[i + 1] += start[i];
-  grouped->faces = static_cast<HostFace**>(AllocZeroed(start[count], sizeof(HostFace*)));
+  // An array of face pointers, one per exported face.
+  grouped->faces =
+      static_cast<HostFace**>(AllocZeroed(start[count], sizeof(HostFace*)));  // NOLINT(bugprone-sizeof-expression)
   if (grouped->faces != nullptr) {
     // Each face goes to its material's next free place: start[i] moves up to the old
     // start[i + 1] on the way, so the offsets move back down by one material after.
