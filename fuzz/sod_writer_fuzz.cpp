@@ -34,8 +34,10 @@ struct Bytes {
 
 HostMap* NoMap(HostMaterial*, int32_t) { return nullptr; }
 
-// The literal weld of one material's corners, compared with the table WeldFaces made.
-void CompareWithLiteral(const HostContext* context, FaceList faces, const VertexWeld& weld) {
+// The literal weld of one material's corners, compared with the table WeldFaces made
+// and the places it gave each corner.
+void CompareWithLiteral(const HostContext* context, FaceList faces, const VertexWeld& weld,
+                        const std::vector<uint16_t>& places) {
   std::vector<ExportVertex> table(weld.capacity + 1);
   uint32_t count = 0;
   for (size_t f = 0; f < faces.count; ++f) {
@@ -46,26 +48,30 @@ void CompareWithLiteral(const HostContext* context, FaceList faces, const Vertex
       corner.hostVertex = face.vertexIndices[c];
       std::memcpy(corner.position, context->vertices[corner.hostVertex].position, sizeof corner.position);
       corner.texCoord = context->texCoordTable->entries[face.faceTexCoords->indices[c]];
-      if (LiteralWeldAdd(table.data(), &count, corner) != static_cast<uint32_t>(face.exportScratch[c])) abort();
+      const uint32_t index = LiteralWeldAdd(table.data(), &count, corner);
+      if (index != static_cast<uint32_t>(face.exportScratch[c]) || index != places[3 * f + static_cast<size_t>(c)]) {
+        abort();
+      }
     }
   }
   if (count != weld.count || std::memcmp(table.data(), weld.vertices, count * sizeof(ExportVertex)) != 0) abort();
 }
 
-// Whether every exported material's faces can be stored; each fitting material's weld
-// is compared with the literal search on the way.
+// Whether every exported material's faces can be stored; the weld answers as the scan
+// does, and each fitting material's weld equals the literal search.
 bool EveryMeshFits(HostContext* context) {
   MaterialFaces grouped;
   if (!GroupFacesByMaterial(context, &grouped)) abort();
   bool fits = true;
-  for (int32_t m = grouped.first; m < grouped.first + grouped.count; ++m) {
+  for (int32_t m = grouped.first; fits && m < grouped.first + grouped.count; ++m) {
     const FaceList faces = FacesOfMaterial(grouped, m);
-    fits = ScanFaces(context, faces) == kMeshFits;
-    if (!fits) break;
     VertexWeld weld;
-    if (!VertexWeldCreate(&weld, static_cast<uint32_t>(faces.count * 3))) abort();
-    if (!WeldFaces(context, faces, &weld)) abort();
-    CompareWithLiteral(context, faces, weld);
+    std::vector<uint16_t> places(3 * faces.count + 1);
+    if (!VertexWeldCreate(&weld, static_cast<uint32_t>(3 * faces.count))) abort();
+    const MeshCheck check = WeldFaces(context, faces, &weld, places.data());
+    if (check != ScanFaces(context, faces)) abort();
+    fits = check == kMeshFits;
+    if (fits) CompareWithLiteral(context, faces, weld, places);
     VertexWeldFree(&weld);
   }
   MaterialFacesFree(&grouped);

@@ -29,9 +29,10 @@ struct FaceList {
   size_t count;
 };
 
-// The faces of the exported materials, grouped by material with one pass over the
-// polygon sets that counts and one that places, so that the cost is linear in the
-// faces whatever the number of materials. Faces of other materials are left out.
+// The faces of the exported materials, grouped by material in the order of their
+// polygon sets and faces: one read of each face counts them, a second walk places
+// their addresses, so that the cost is linear in the faces whatever the number of
+// materials. Faces of other materials are left out.
 struct MaterialFaces {
   HostFace** faces;  // the faces of exported material i are faces[start[i]] to faces[start[i + 1] - 1]
   size_t* start;     // count + 1 entries
@@ -61,7 +62,7 @@ enum MeshCheck {
 MeshCheck ScanFaces(const HostContext* context, FaceList faces);
 
 // Checks the faces as ScanFaces does and welds the corners of each sound one into
-// `weld` (created by the caller with room for three corners per face), in the same
+// `weld` (emptied by the caller with room for three corners per face), in the same
 // pass over the host's corners: each corner's table index goes to its exportScratch
 // slot and its low 16 bits to `corners` (three per face), from which the faces are
 // written. The first face that is not sound ends the pass with its problem; then

@@ -112,12 +112,10 @@ void SodPositionOf(const float* host, float* sod) { SodPosition(SodAxes(), host,
 int MeshWorkspaceCreate(MeshWorkspace* workspace, size_t faces) {
   if (workspace == nullptr) return 0;
   const size_t welded = faces < kSodMaxCount ? faces : kSodMaxCount;
+  *workspace = MeshWorkspace{VertexWeld{}, nullptr, welded};
   workspace->corners = static_cast<uint16_t*>(AllocZeroed(3 * welded, sizeof(uint16_t)));
-  workspace->faces = welded;
   if (workspace->corners != nullptr && VertexWeldCreate(&workspace->weld, static_cast<uint32_t>(3 * welded))) return 1;
-  FreeMemory(workspace->corners);
-  workspace->corners = nullptr;
-  workspace->faces = 0;
+  MeshWorkspaceFree(workspace);
   return 0;
 }
 
