@@ -76,10 +76,14 @@ int VertexWeldCreate(VertexWeld* weld, uint32_t capacity) {
 
 int VertexWeldReset(VertexWeld* weld, uint32_t capacity) {
   if (weld == nullptr || weld->slots == nullptr || capacity > weld->largest) return 0;
+  // Only the part the last mesh could reach may hold anything, and only when it
+  // welded a corner: every entry in the hash is an entry of the table.
+  if (weld->count > 0) {
+    std::memset(weld->slots, 0, (size_t{weld->slotMask} + 1) * sizeof(uint32_t));
+    std::memset(weld->recent, 0, (size_t{weld->recentMask} + 1) * sizeof(uint32_t));
+  }
   const uint32_t slots = SlotsFor(capacity);
   const uint32_t recent = slots < kRecentSlots ? slots : kRecentSlots;
-  std::memset(weld->slots, 0, slots * sizeof(uint32_t));
-  std::memset(weld->recent, 0, recent * sizeof(uint32_t));
   weld->count = 0;
   weld->capacity = capacity;
   weld->slotMask = slots - 1;

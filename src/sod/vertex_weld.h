@@ -47,7 +47,8 @@ int VertexWeldCreate(VertexWeld* weld, uint32_t capacity);
 
 // Empties the table for the corners of another mesh, with room for `capacity` entries
 // (at most the capacity it was created with; 0 otherwise). Costs time in proportion to
-// `capacity`, so that one table serves many small meshes in turn.
+// the capacity it had for the mesh before, so that one table serves many small meshes
+// in turn.
 int VertexWeldReset(VertexWeld* weld, uint32_t capacity);
 
 constexpr uint32_t kVertexWeldFull = 0xFFFFFFFFu;
