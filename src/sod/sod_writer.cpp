@@ -125,11 +125,12 @@ int WriteMeshNodes(ByteBuffer* out, HostContext* context, const MaterialFaces& g
 }
 
 // A first size for the file in memory, from which it seldom has to grow: each mesh
-// node and material entry of at most 256 bytes besides its vertices and faces, a
-// vertex of its own for each face, a marker node of at most 256 bytes.
+// node and material entry of at most 256 bytes besides its vertices and faces, about
+// one vertex for every two faces (as closed meshes have), a marker node of at most
+// 256 bytes.
 size_t ForeseenFileBytes(const MaterialFaces& grouped) {
   constexpr size_t kNodeBytes = 256;
-  constexpr size_t kFaceBytes = kSodFaceBytes + kSodVector3Bytes + kSodTexCoordBytes;
+  constexpr size_t kFaceBytes = kSodFaceBytes + (kSodVector3Bytes + kSodTexCoordBytes) / 2 + 2;
   const size_t markers = static_cast<size_t>(textHardpointCount) + static_cast<size_t>(textEmitterCount) +
                          static_cast<size_t>(textSpriteCount) + 4;
   return (static_cast<size_t>(grouped.count) + markers) * kNodeBytes + grouped.start[grouped.count] * kFaceBytes;
