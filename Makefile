@@ -14,7 +14,7 @@ SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 WINE_PREFIX := $(CURDIR)/build/win64/wineprefix
 FUZZ_SECONDS ?= 20
 
-.PHONY: deps native asan win64 fuzz-build test test-native test-asan test-wine test-fuzz demo screenshots fuzz bench lint format clean
+.PHONY: deps native asan win64 fuzz-build test test-native test-asan test-wine test-fuzz demo screenshots fuzz bench bench-wine lint format clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
@@ -64,6 +64,15 @@ fuzz: fuzz-build
 
 bench: native
 	@for b in build/native/bench/*_bench; do if [ -x "$$b" ]; then "$$b"; fi; done
+	build/native/bench/speed_ratios
+	@$(MAKE) --no-print-directory bench-wine
+
+# The same speed ratios measured by the Windows build under Wine: only the timing
+# program and the core are built for it.
+bench-wine: deps
+	cmake --preset win64 -Wno-dev >/dev/null
+	cmake --build --preset win64 --target speed_ratios
+	WINEPREFIX=$(WINE_PREFIX) tests/wine/run_in_wine.sh build/win64/bench/speed_ratios.exe
 
 # The main job: build the real plug-in and show the reference host driving it under Wine.
 demo: win64

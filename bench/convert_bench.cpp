@@ -10,41 +10,15 @@
 #include <filesystem>
 #include <string>
 
+#include "bench_models.h"
 #include "gltf_scene_reader.h"
 #include "gltf_scene_writer.h"
 #include "host_text.h"
 #include "ratio_reporter.h"
 #include "sod_bridge.h"
-#include "support/sod_builder.h"
 #include "support/temp_dir.h"
 
 namespace {
-
-using namespace sodtest;
-
-std::string LargestMesh() {
-  SodFileSpec s;
-  s.versionBits = kV193;
-  s.materials = {Material("hull")};
-  SodNodeSpec mesh = MeshNode("hull", {});
-  mesh.mesh.vertices.clear();
-  mesh.mesh.texCoords.clear();
-  for (uint32_t i = 0; i < 65535; ++i) {
-    mesh.mesh.vertices.push_back({static_cast<float>(i), static_cast<float>(i % 97), -1.5f});
-    mesh.mesh.texCoords.push_back({static_cast<float>(i % 13) / 13.0f, 0.5f});
-  }
-  SodGroupSpec group{"hull", {}, std::nullopt};
-  for (uint32_t f = 0; f < 65535; ++f) {
-    SodFace face;
-    for (int c = 0; c < 3; ++c) face.v[c] = face.t[c] = static_cast<uint16_t>((f + static_cast<uint32_t>(c)) % 65535);
-    group.faces.push_back(face);
-  }
-  mesh.mesh.groups = {group};
-  SodNodeSpec hardpoint = NullNode("hp_fore");
-  hardpoint.transform.t = {0, 1, 2};
-  s.nodes = {NullNode("root"), mesh, hardpoint};
-  return BuildSod(s);
-}
 
 // The plug-in, the largest mesh as a SOD file, and the folder for what is written.
 struct Setup {
@@ -55,7 +29,7 @@ struct Setup {
   Setup() {
     options.pluginPath = host::Utf8ToUtf16(KVELTAR_NATIVE_PLUGIN);
     if (!host::StartSession(options, &session)) std::abort();
-    dir.Write("largest.sod", LargestMesh());
+    dir.Write("largest.sod", bench::LargestMeshSod());
   }
   ~Setup() { std::filesystem::current_path(start); }
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_models.h"
 #include "common/dual_string.h"
 #include "common/memory.h"
 #include "platform/file_system.h"
@@ -27,29 +28,6 @@ using namespace sodtest;
 namespace {
 
 HostContext benchContext;
-
-std::string LargestMesh() {
-  SodFileSpec s;
-  s.versionBits = kV193;
-  s.materials = {Material("hull")};
-  SodNodeSpec mesh = MeshNode("hull", {});
-  mesh.mesh.vertices.clear();
-  mesh.mesh.texCoords.clear();
-  for (uint32_t i = 0; i < 65535; ++i) {
-    mesh.mesh.vertices.push_back({static_cast<float>(i), static_cast<float>(i % 97), -1.5f});
-    mesh.mesh.texCoords.push_back({static_cast<float>(i % 13) / 13.0f, 0.5f});
-  }
-  SodGroupSpec group{"hull", {}, std::nullopt};
-  for (uint32_t f = 0; f < 65535; ++f) {
-    SodFace face;
-    for (int c = 0; c < 3; ++c) face.v[c] = face.t[c] = static_cast<uint16_t>((f + static_cast<uint32_t>(c)) % 65535);
-    group.faces.push_back(face);
-  }
-  mesh.mesh.groups = {group};
-  mesh.transform.t = {1, 2, 3};
-  s.nodes = {NullNode("root"), mesh};
-  return BuildSod(s);
-}
 
 // 20,000 section materials, 20,000 groups over 100 meshes; every fourth group names a
 // material the section lacks.
@@ -68,7 +46,7 @@ std::string ManyMaterials() {
 }
 
 const std::string& LargestMeshBytes() {
-  static const std::string bytes = LargestMesh();
+  static const std::string bytes = bench::LargestMeshSod();
   return bytes;
 }
 

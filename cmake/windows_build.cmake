@@ -38,3 +38,7 @@ target_link_options(kveltar-host PRIVATE ${KVELTAR_STATIC_RUNTIME} -municode)
 if(BUILD_TESTING)
   include(${PROJECT_SOURCE_DIR}/tests/wine/wine_tests.cmake)
 endif()
+# The timing program that both builds share: `make bench-wine` runs it under Wine.
+if(KVELTAR_BENCH)
+  include(${PROJECT_SOURCE_DIR}/bench/benchmarks.cmake)
+endif()

@@ -1,7 +1,8 @@
 // The SOD writer on host scenes made from arbitrary bytes: any vertex indices, corner
 // counts and float bits (NaN, infinities, signed zeros). The checks must refuse what
 // cannot be written without reading outside the scene, the whole file is written to
-// a null stream otherwise, and every material's weld equals the literal search.
+// a null stream exactly when every mesh fits, and every material's weld equals the
+// literal search.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -33,22 +34,48 @@ struct Bytes {
 
 HostMap* NoMap(HostMaterial*, int32_t) { return nullptr; }
 
-// The literal weld of one material's corners, compared with the table WeldMaterialCorners made.
-void CompareWithLiteral(const HostContext* context, int32_t m, const VertexWeld& weld) {
+// The literal weld of one material's corners, compared with the table WeldFaces made
+// and the places it gave each corner.
+void CompareWithLiteral(const HostContext* context, FaceList faces, const VertexWeld& weld,
+                        const std::vector<uint16_t>& places) {
   std::vector<ExportVertex> table(weld.capacity + 1);
   uint32_t count = 0;
-  ForEachFaceOf(context, m, [&](const HostFace& face) {
+  for (size_t f = 0; f < faces.count; ++f) {
+    const HostFace& face = *faces.faces[f];
     for (int c = 0; c < 3; ++c) {
       ExportVertex corner;
       std::memset(&corner, 0, sizeof corner);
       corner.hostVertex = face.vertexIndices[c];
       std::memcpy(corner.position, context->vertices[corner.hostVertex].position, sizeof corner.position);
       corner.texCoord = context->texCoordTable->entries[face.faceTexCoords->indices[c]];
-      if (LiteralWeldAdd(table.data(), &count, corner) != static_cast<uint32_t>(face.exportScratch[c])) abort();
+      const uint32_t index = LiteralWeldAdd(table.data(), &count, corner);
+      if (index != static_cast<uint32_t>(face.exportScratch[c]) || index != places[3 * f + static_cast<size_t>(c)]) {
+        abort();
+      }
     }
-    return true;
-  });
+  }
   if (count != weld.count || std::memcmp(table.data(), weld.vertices, count * sizeof(ExportVertex)) != 0) abort();
+}
+
+// Whether every exported material's faces can be stored; the weld answers as the scan
+// does, and each fitting material's weld equals the literal search.
+bool EveryMeshFits(HostContext* context) {
+  MaterialFaces grouped;
+  if (!GroupFacesByMaterial(context, &grouped)) abort();
+  bool fits = true;
+  for (int32_t m = grouped.first; fits && m < grouped.first + grouped.count; ++m) {
+    const FaceList faces = FacesOfMaterial(grouped, m);
+    VertexWeld weld;
+    std::vector<uint16_t> places(3 * faces.count + 1);
+    if (!VertexWeldCreate(&weld, static_cast<uint32_t>(3 * faces.count))) abort();
+    const MeshCheck check = WeldFaces(context, faces, &weld, places.data());
+    if (check != ScanFaces(context, faces)) abort();
+    fits = check == kMeshFits;
+    if (fits) CompareWithLiteral(context, faces, weld, places);
+    VertexWeldFree(&weld);
+  }
+  MaterialFacesFree(&grouped);
+  return fits;
 }
 
 }  // namespace
@@ -115,20 +142,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   context.polygonSets = &set;
   currentContext = &context;
   exportOptions.gameVersion = in.U8() % 2 ? kGameArmada2 : kGameArmada1;
-  if (!CheckSceneFitsSod(&context)) return 0;
-  for (int32_t m = FirstExportedMaterial(&context); m < materialCount; ++m) {
-    uint32_t count = 0;
-    if (ScanMaterialFaces(&context, m, &count) != kMeshFits) abort();
-    VertexWeld weld;
-    if (!VertexWeldCreate(&weld, count * 3)) abort();
-    if (!WeldMaterialCorners(&context, m, &weld)) abort();
-    CompareWithLiteral(&context, m, weld);
-    VertexWeldFree(&weld);
-  }
+  const bool fits = EveryMeshFits(&context);
   FILE* sink = std::fopen("/dev/null", "wb");
   if (sink == nullptr) return 0;
   // A scene without vertices has no mesh to write (the checks before the dialog say so).
-  bool writable = vertexCount > 0 || ExportedMaterialCount(&context) == 0;
+  bool writable = fits && (vertexCount > 0 || ExportedMaterialCount(&context) == 0);
   if (WriteSodStream(sink) != (writable ? 1 : 0)) abort();
   std::fclose(sink);
   return 0;

@@ -74,7 +74,8 @@ int ScanNumber(const char** cursor, float* value) {
   const char* end = NumberEnd(start);
   if (end == nullptr) return 0;
   // Convert only the matched characters: strtof alone would also take forms such as
-  // "0x1p3" or "infinity" that are no numbers here. A line piece holds at most 511.
+  // "0x1p3" or "infinity" that are no numbers here. A longer run than any printed
+  // float (at most 47 characters with "%f") is refused.
   char digits[512];
   size_t length = static_cast<size_t>(end - start);
   if (length >= sizeof digits) return 0;

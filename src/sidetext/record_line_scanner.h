@@ -7,7 +7,8 @@
 //   an optional exponent (e or E, optional sign, digits); the longest run of
 //   characters that could begin such a number is taken, and when that run is not a
 //   whole number ("1e", "-", ".") the line is no record; "inf", "nan" and hexadecimal
-//   forms are not numbers. Numbers need no white space between them ("1.5-2").
+//   forms are not numbers, and neither is a run of more than 511 characters. Numbers
+//   need no white space between them ("1.5-2").
 // Text after the twelfth number is ignored. A line stops at its terminator.
 #pragma once
 

@@ -10,7 +10,10 @@
 #include "plugin/host_records.h"
 #include "sod/imported_model.h"
 
-constexpr size_t kTextLineBytes = 512;  // a line piece of 511 characters and the terminator
+// A line is read whole when it holds at most this many characters, its line break not
+// counted; a line buffer holds them, the line break and the terminator.
+constexpr size_t kTextLineCharacters = 65535;
+constexpr size_t kTextLineBytes = kTextLineCharacters + 2;
 
 // Each writes "<sod file title>_hps.txt" (or _ems, _sps) beside the model's sourcePath,
 // sorting the model's list by name first. 1 when the whole file was written.
@@ -25,11 +28,12 @@ int32_t ReadHardpointFile(FILE* file);
 int32_t ReadEmitterFile(FILE* file);
 int32_t ReadSpriteFile(FILE* file);
 
-// 1 when the last of the three readers found record lines but could not allocate
-// their list: it loaded nothing although the file holds records.
+// 1 when the last of the three readers could not allocate its line buffer or its
+// list: it loaded nothing although the file may hold records.
 int32_t SideTextListOutOfMemory();
 
-// Reads one line piece of at most 511 characters into `line` (kTextLineBytes), the
-// line break included when it fits. 0 at the end of the file, on an error, or when an
-// argument is missing.
+// Reads one line into `line` (kTextLineBytes), its line break included. A line of
+// more than kTextLineCharacters characters is passed over to its line break and reads
+// as an empty line. 0 at the end of the file, on an error, or when an argument is
+// missing.
 int32_t ReadTextLine(FILE* file, char* line);

@@ -1,6 +1,7 @@
 // Loading hardpoint, emitter and sprite text files into the three text lists. Each
 // reader counts the record lines in a first pass, allocates the list once with that
-// exact size, and fills it from the start of the file in a second pass.
+// exact size, and fills it from the start of the file in a second pass. Both passes
+// read into one line buffer, allocated for the reader's call.
 #include <cstring>
 
 #include "common/memory.h"
@@ -13,8 +14,7 @@ namespace {
 int32_t listOutOfMemory = 0;
 
 template <typename Record>
-int32_t CountRecordLines(FILE* file, int (*scan)(const char*, Record*)) {
-  char line[kTextLineBytes];
+int32_t CountRecordLines(FILE* file, char* line, int (*scan)(const char*, Record*)) {
   Record scratch;
   int32_t count = 0;
   while (count < INT32_MAX && ReadTextLine(file, line)) {
@@ -26,8 +26,7 @@ int32_t CountRecordLines(FILE* file, int (*scan)(const char*, Record*)) {
 
 // Fills at most `capacity` records, each parsed into a zeroed record and copied whole.
 template <typename Record>
-int32_t FillRecords(FILE* file, int (*scan)(const char*, Record*), Record* list, int32_t capacity) {
-  char line[kTextLineBytes];
+int32_t FillRecords(FILE* file, char* line, int (*scan)(const char*, Record*), Record* list, int32_t capacity) {
   Record scratch;
   int32_t filled = 0;
   while (filled < capacity && ReadTextLine(file, line)) {
@@ -37,25 +36,26 @@ int32_t FillRecords(FILE* file, int (*scan)(const char*, Record*), Record* list,
   return filled;
 }
 
+// Both passes with the line buffer `line`: the records into a list of exactly their
+// number. 1 when at least one was loaded; *outOfMemory is set when the list could not
+// be allocated.
 template <typename Record>
-int32_t ReadList(FILE* file, int (*scan)(const char*, Record*), Record** list, int32_t* count, void (*release)()) {
-  release();
-  listOutOfMemory = 0;
-  if (file == nullptr) return 0;
-  int32_t lines = CountRecordLines(file, scan);
+int32_t LoadRecords(FILE* file, char* line, int (*scan)(const char*, Record*), Record** list, int32_t* count,
+                    int32_t* outOfMemory) {
+  const int32_t lines = CountRecordLines(file, line, scan);
   if (lines < 1) return 0;
   Record* records = static_cast<Record*>(AllocZeroed(static_cast<size_t>(lines), sizeof(Record)));
   if (records == nullptr) {
-    listOutOfMemory = 1;
+    *outOfMemory = 1;
     return 0;
   }
   int32_t filled = 0;
   if (fseek(file, 0, SEEK_SET) == 0) {
     clearerr(file);
-    filled = FillRecords(file, scan, records, lines);
+    filled = FillRecords(file, line, scan, records, lines);
   }
   // The second pass sees the bytes the first one counted; should the file have
-  // changed in between, only what was filled counts.
+  // changed in between, or not go back to its start, only what was filled counts.
   if (filled < 1) {
     FreeMemory(records);
     return 0;
@@ -63,6 +63,21 @@ int32_t ReadList(FILE* file, int (*scan)(const char*, Record*), Record** list, i
   *list = records;
   *count = filled;
   return 1;
+}
+
+template <typename Record>
+int32_t ReadList(FILE* file, int (*scan)(const char*, Record*), Record** list, int32_t* count, void (*release)()) {
+  release();
+  listOutOfMemory = 0;
+  if (file == nullptr) return 0;
+  char* line = static_cast<char*>(AllocZeroed(kTextLineBytes, 1));
+  if (line == nullptr) {
+    listOutOfMemory = 1;
+    return 0;
+  }
+  const int32_t loaded = LoadRecords(file, line, scan, list, count, &listOutOfMemory);
+  FreeMemory(line);
+  return loaded;
 }
 
 }  // namespace

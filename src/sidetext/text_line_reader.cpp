@@ -1,4 +1,4 @@
-// Line pieces of a side text file opened in binary mode. A CR LF pair reads as one LF,
+// Lines of a side text file opened in binary mode. A CR LF pair reads as one LF,
 // as a text-mode stream on Windows delivers it, so that every build reads the same
 // lines; a CR that is not followed by LF stays a character of the line.
 #include "sidetext/side_text.h"
@@ -21,13 +21,21 @@ int NextCharacter(FILE* file) {
 int32_t ReadTextLine(FILE* file, char* line) {
   if (file == nullptr || line == nullptr) return 0;
   size_t length = 0;
-  while (length < kTextLineBytes - 1) {
-    int c = NextCharacter(file);
-    if (c == EOF) break;
-    line[length++] = static_cast<char>(c);
-    if (c == '\n') break;
+  bool read = false;
+  bool tooLong = false;
+  for (int c = NextCharacter(file); c != EOF; c = NextCharacter(file)) {
+    read = true;
+    if (c == '\n') {
+      line[length++] = '\n';  // the buffer keeps room for it after the longest line
+      break;
+    }
+    if (length < kTextLineCharacters) {
+      line[length++] = static_cast<char>(c);
+    } else {
+      tooLong = true;
+    }
   }
-  line[length] = 0;
+  line[tooLong ? 0 : length] = 0;
   if (ferror(file)) return 0;
-  return length > 0 ? 1 : 0;
+  return read ? 1 : 0;
 }

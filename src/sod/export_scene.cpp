@@ -1,6 +1,7 @@
 #include "sod/export_scene.h"
 
 #include "common/host_text.h"
+#include "common/memory.h"
 #include "common/text_conversion.h"
 #include "common/text_lists.h"
 #include "common/wide_text.h"
@@ -26,6 +27,40 @@ bool FaceIsSound(const HostContext* context, const HostFace& face) {
 
 int ClampForMessage(int64_t count) { return count > INT32_MAX ? INT32_MAX : static_cast<int>(count); }
 
+constexpr uint32_t kNotExported = UINT32_MAX;
+
+// Visits every face of the scene, polygon sets in order and faces in order.
+template <typename Visit>
+void ForEachSceneFace(const HostContext* context, Visit visit) {
+  if (context->polygonSets == nullptr) return;
+  for (int32_t s = 0; s < context->polygonSetCount; ++s) {
+    const HostPolygonSet& set = context->polygonSets[s];
+    if (set.faces == nullptr) continue;
+    for (int32_t f = 0; f < set.faceCount; ++f) visit(set.faces[f]);
+  }
+}
+
+size_t SceneFaceCount(const HostContext* context) {
+  size_t faces = 0;
+  for (int32_t s = 0; context->polygonSets != nullptr && s < context->polygonSetCount; ++s) {
+    const HostPolygonSet& set = context->polygonSets[s];
+    if (set.faces != nullptr && set.faceCount > 0) faces += static_cast<size_t>(set.faceCount);
+  }
+  return faces;
+}
+
+// The place among the exported materials of each face of the scene, in scene order
+// (kNotExported for the others), and each material's face count in start[i + 1].
+void CountFaces(const HostContext* context, const MaterialFaces& grouped, uint32_t* places) {
+  size_t k = 0;
+  ForEachSceneFace(context, [&](const HostFace& face) {
+    const int64_t place = static_cast<int64_t>(face.materialIndex) - grouped.first;
+    const bool exported = place >= 0 && place < grouped.count;
+    places[k++] = exported ? static_cast<uint32_t>(place) : kNotExported;
+    if (exported) ++grouped.start[place + 1];
+  });
+}
+
 }  // namespace
 
 int32_t FirstExportedMaterial(const HostContext* context) {
@@ -48,44 +83,82 @@ int64_t SodNodeCount(const HostContext* context) {
   return nodes;
 }
 
-MeshCheck ScanMaterialFaces(const HostContext* context, int32_t material, uint32_t* faceCount) {
-  uint64_t faces = 0;
-  MeshCheck check = kMeshFits;
-  ForEachFaceOf(context, material, [&](const HostFace& face) {
-    ++faces;
-    if (check == kMeshFits && face.cornerCount != 3) check = kMeshNotTriangles;
-    if (check == kMeshFits && !FaceIsSound(context, face)) check = kMeshBrokenFace;
-    return true;
-  });
-  *faceCount = faces > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(faces);
-  if (check == kMeshFits && faces > kSodMaxCount) check = kMeshTooManyFaces;
-  return check;
+int GroupFacesByMaterial(const HostContext* context, MaterialFaces* grouped) {
+  *grouped = MaterialFaces{nullptr, nullptr, FirstExportedMaterial(context), ExportedMaterialCount(context)};
+  const size_t count = static_cast<size_t>(grouped->count);
+  uint32_t* places = static_cast<uint32_t*>(AllocZeroed(SceneFaceCount(context), sizeof(uint32_t)));
+  grouped->start = static_cast<size_t*>(AllocZeroed(count + 1, sizeof(size_t)));
+  if (places == nullptr || grouped->start == nullptr) {
+    FreeMemory(places);
+    MaterialFacesFree(grouped);
+    return 0;
+  }
+  // The one pass over the faces counts; the offsets follow from the counts.
+  size_t* start = grouped->start;
+  CountFaces(context, *grouped, places);
+  for (size_t i = 0; i < count; ++i) start[i + 1] += start[i];
+  // An array of face pointers, one per exported face.
+  grouped->faces =
+      static_cast<HostFace**>(AllocZeroed(start[count], sizeof(HostFace*)));  // NOLINT(bugprone-sizeof-expression)
+  if (grouped->faces != nullptr) {
+    // Each face goes to its material's next free place: start[i] moves up to the old
+    // start[i + 1] on the way, so the offsets move back down by one material after.
+    size_t k = 0;
+    ForEachSceneFace(context, [&](HostFace& face) {
+      const uint32_t place = places[k++];
+      if (place != kNotExported) grouped->faces[start[place]++] = &face;
+    });
+    for (size_t i = count; i > 0; --i) start[i] = start[i - 1];
+    start[0] = 0;
+  }
+  FreeMemory(places);
+  if (grouped->faces == nullptr) MaterialFacesFree(grouped);
+  return grouped->faces != nullptr ? 1 : 0;
 }
 
-int WeldMaterialCorners(const HostContext* context, int32_t material, VertexWeld* weld) {
-  const HostTexCoord* texCoords = context->texCoordTable->entries;
-  bool full = false;
-  ForEachFaceOf(context, material, [&](HostFace& face) {
+FaceList FacesOfMaterial(const MaterialFaces& grouped, int32_t material) {
+  const int64_t place = static_cast<int64_t>(material) - grouped.first;
+  if (grouped.faces == nullptr || place < 0 || place >= grouped.count) return FaceList{nullptr, 0};
+  const size_t first = grouped.start[place];
+  return FaceList{grouped.faces + first, grouped.start[place + 1] - first};
+}
+
+void MaterialFacesFree(MaterialFaces* grouped) {
+  if (grouped == nullptr) return;
+  FreeMemory(grouped->faces);
+  FreeMemory(grouped->start);
+  grouped->faces = nullptr;
+  grouped->start = nullptr;
+}
+
+MeshCheck ScanFaces(const HostContext* context, FaceList faces) {
+  for (size_t f = 0; f < faces.count; ++f) {
+    const HostFace& face = *faces.faces[f];
+    if (face.cornerCount != 3) return kMeshNotTriangles;
+    if (!FaceIsSound(context, face)) return kMeshBrokenFace;
+  }
+  return faces.count > kSodMaxCount ? kMeshTooManyFaces : kMeshFits;
+}
+
+MeshCheck WeldFaces(const HostContext* context, FaceList faces, VertexWeld* weld, uint16_t* corners) {
+  for (size_t f = 0; f < faces.count; ++f) {
+    HostFace& face = *faces.faces[f];
+    if (face.cornerCount != 3) return kMeshNotTriangles;
+    if (!FaceIsSound(context, face)) return kMeshBrokenFace;
     for (int32_t c = 0; c < 3; ++c) {
-      ExportVertex corner;
-      corner.hostVertex = face.vertexIndices[c];
-      const float* position = context->vertices[corner.hostVertex].position;
-      for (int k = 0; k < 3; ++k) corner.position[k] = position[k];
-      corner.texCoord = texCoords[face.faceTexCoords->indices[c]];
-      uint32_t index = VertexWeldAdd(weld, corner);
-      if (index == kVertexWeldFull) {
-        full = true;
-        return false;
-      }
+      const int32_t vertex = face.vertexIndices[c];
+      const HostTexCoord& texCoord = context->texCoordTable->entries[face.faceTexCoords->indices[c]];
+      const uint32_t index = VertexWeldAdd(weld, vertex, context->vertices[vertex].position, texCoord);
+      if (index == kVertexWeldFull) return kMeshWeldFailed;
       face.exportScratch[c] = static_cast<int32_t>(index);
+      corners[3 * f + static_cast<size_t>(c)] = static_cast<uint16_t>(index);
     }
-    return true;
-  });
-  return full ? 0 : 1;
+  }
+  return weld->count > kSodMaxCount ? kMeshTooManyVertices : kMeshFits;
 }
 
 void ReportMeshRefusal(HostContext* context, MeshCheck check, int32_t material, int64_t count) {
-  if (context == nullptr || check == kMeshFits) return;
+  if (context == nullptr || check == kMeshFits || check == kMeshWeldFailed) return;
   char16_t name[kDualStringUnits] = {0};
   if (context->materials != nullptr && material >= 0 && material < context->materialCount) {
     const char* narrow = context->materials[material].name.narrow;
@@ -116,37 +189,13 @@ void ReportMeshRefusal(HostContext* context, MeshCheck check, int32_t material, 
   SetErrorText(context, message);
 }
 
-int CheckSceneFitsSod(HostContext* context) {
-  int64_t nodes = SodNodeCount(context);
-  if (nodes > kSodMaxCount) {
-    char16_t message[kMessageUnits];
-    FormatWide(message, kMessageUnits,
-               "The SOD file format does not support more than\n65535 nodes.\n\nnodes found: %d\n",
-               ClampForMessage(nodes));
-    SetErrorText(context, message);
-    return 0;
-  }
-  int32_t first = FirstExportedMaterial(context);
-  int32_t end = first + ExportedMaterialCount(context);
-  for (int32_t m = first; m < end; ++m) {
-    uint32_t faces = 0;
-    MeshCheck check = ScanMaterialFaces(context, m, &faces);
-    if (check != kMeshFits) {
-      ReportMeshRefusal(context, check, m, faces);
-      return 0;
-    }
-    // Three corners per face can only exceed the vertex limit above 21845 faces.
-    if (static_cast<uint64_t>(faces) * 3 <= kSodMaxCount) continue;
-    VertexWeld weld;
-    if (!VertexWeldCreate(&weld, faces * 3)) return 0;
-    int welded = WeldMaterialCorners(context, m, &weld);
-    uint32_t vertices = weld.count;
-    VertexWeldFree(&weld);
-    if (!welded) return 0;
-    if (vertices > kSodMaxCount) {
-      ReportMeshRefusal(context, kMeshTooManyVertices, m, vertices);
-      return 0;
-    }
-  }
-  return 1;
+int CheckSodNodeCount(HostContext* context) {
+  const int64_t nodes = SodNodeCount(context);
+  if (nodes <= kSodMaxCount) return 1;
+  char16_t message[kMessageUnits];
+  FormatWide(message, kMessageUnits,
+             "The SOD file format does not support more than\n65535 nodes.\n\nnodes found: %d\n",
+             ClampForMessage(nodes));
+  SetErrorText(context, message);
+  return 0;
 }

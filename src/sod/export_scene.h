@@ -1,8 +1,9 @@
 // What of the host's scene a SOD file receives, and whether it fits the format: the
-// exported materials, the faces of one material, the node count, and the checks that
-// run before anything is written.
+// exported materials, their faces grouped by material, the node count, and the
+// checks of a mesh's faces and its welded corners.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "plugin/host_records.h"
@@ -18,45 +19,56 @@ int32_t ExportedMaterialCount(const HostContext* context);
 // group with its loaded records. Counted without limit.
 int64_t SodNodeCount(const HostContext* context);
 
-// Visits the faces whose materialIndex is `material`, polygon sets in order and faces
-// in order; stops early when `visit` returns false.
-template <typename Visit>
-void ForEachFaceOf(const HostContext* context, int32_t material, Visit visit) {
-  if (context->polygonSets == nullptr) return;
-  for (int32_t s = 0; s < context->polygonSetCount; ++s) {
-    const HostPolygonSet& set = context->polygonSets[s];
-    if (set.faces == nullptr) continue;
-    for (int32_t f = 0; f < set.faceCount; ++f) {
-      HostFace& face = set.faces[f];
-      if (face.materialIndex == material && !visit(face)) return;
-    }
-  }
-}
+// 1 when the scene's nodes fit the file's u16 node count; 0 with the reason in the
+// context's errorText.
+int CheckSodNodeCount(HostContext* context);
+
+// The faces of one material, in polygon set order and face order.
+struct FaceList {
+  HostFace* const* faces;
+  size_t count;
+};
+
+// The faces of the exported materials, grouped by material in the order of their
+// polygon sets and faces: one read of each face counts them, a second walk places
+// their addresses, so that the cost is linear in the faces whatever the number of
+// materials. Faces of other materials are left out.
+struct MaterialFaces {
+  HostFace** faces;  // the faces of exported material i are faces[start[i]] to faces[start[i + 1] - 1]
+  size_t* start;     // count + 1 entries
+  int32_t first;     // FirstExportedMaterial
+  int32_t count;     // ExportedMaterialCount
+};
+
+// 1, or 0 (nothing held) when memory runs out.
+int GroupFacesByMaterial(const HostContext* context, MaterialFaces* grouped);
+// The faces of host material `material`; none for a material that is not exported.
+FaceList FacesOfMaterial(const MaterialFaces& grouped, int32_t material);
+// Frees the grouping; safe on one that failed or was freed.
+void MaterialFacesFree(MaterialFaces* grouped);
 
 enum MeshCheck {
   kMeshFits,
-  kMeshNotTriangles,    // a face has other than three corners
-  kMeshBrokenFace,      // a face lacks its corner arrays or names a vertex that does not exist
-  kMeshTooManyFaces,    // more than 65535 faces
-  kMeshTooManyVertices  // more than 65535 welded vertices
+  kMeshNotTriangles,     // a face has other than three corners
+  kMeshBrokenFace,       // a face lacks its corner arrays or names a vertex that does not exist
+  kMeshTooManyFaces,     // more than 65535 faces
+  kMeshTooManyVertices,  // more than 65535 welded vertices
+  kMeshWeldFailed        // the welded table ran out of room (a table too small for the faces)
 };
 
-// Counts the faces of `material` into *faceCount and checks each: three corners, its
-// corner arrays present, vertex indices inside the vertex array. The first problem in
-// face order is answered; kMeshTooManyFaces only when every face is sound.
-MeshCheck ScanMaterialFaces(const HostContext* context, int32_t material, uint32_t* faceCount);
+// Checks each face: three corners, its corner arrays present, vertex indices inside
+// the vertex array. The first problem in face order is answered; kMeshTooManyFaces
+// only when every face is sound.
+MeshCheck ScanFaces(const HostContext* context, FaceList faces);
 
-// Welds the corners of `material` into `weld` (created by the caller with room for
-// three corners per face) and stores each corner's table index in its exportScratch
-// slot. Only for a material whose scan found every face sound. 1, or 0 when the table
-// ran full.
-int WeldMaterialCorners(const HostContext* context, int32_t material, VertexWeld* weld);
+// Checks the faces as ScanFaces does and welds the corners of each sound one into
+// `weld` (emptied by the caller with room for three corners per face), in the same
+// pass over the host's corners: each corner's table index goes to its exportScratch
+// slot and its low 16 bits to `corners` (three per face), from which the faces are
+// written. The first face that is not sound ends the pass with its problem; then
+// kMeshTooManyVertices when more than 65535 vertices were welded, else kMeshFits.
+MeshCheck WeldFaces(const HostContext* context, FaceList faces, VertexWeld* weld, uint16_t* corners);
 
 // Puts the message for a refused mesh into the context's errorText: `count` is the
 // faces or vertices found.
 void ReportMeshRefusal(HostContext* context, MeshCheck check, int32_t material, int64_t count);
-
-// The checks that can refuse a scene before anything is written: the node count, and
-// for each exported material its faces, their count and its welded vertex count. 1
-// when the scene fits; 0 with the reason in errorText (none when memory ran out).
-int CheckSceneFitsSod(HostContext* context);

@@ -11,52 +11,52 @@ constexpr char kHardpointGroup[] = "hardpoints";
 constexpr char kEmitterGroup[] = "emitters";
 constexpr char kSpriteGroup[] = "sprites";
 
-int WriteGroup(FILE* stream, const char* name) {
-  if (stream == nullptr) return 0;
-  return WriteSodNodeStart(stream, kSodNodeNull, name, SodRootName()) && WriteSodIdentityTransform(stream) ? 1 : 0;
+int WriteGroup(ByteBuffer* out, const char* name) {
+  if (out == nullptr) return 0;
+  return WriteSodNodeStart(out, kSodNodeNull, name, SodRootName()) && WriteSodIdentityTransform(out) ? 1 : 0;
 }
 
 // Columns 0 to 2 of the four rows, as loaded: no change of axes.
-int WriteRecordTransform(FILE* stream, const Matrix4& transform) {
+int WriteRecordTransform(ByteBuffer* out, const Matrix4& transform) {
   for (int row = 0; row < 4; ++row) {
     const float* r = transform.m[row];
-    if (!WriteSodVector3(stream, r[0], r[1], r[2])) return 0;
+    if (!WriteSodVector3(out, r[0], r[1], r[2])) return 0;
   }
   return 1;
 }
 
 // The node name is cut to the 127 characters of a node's name field.
-int WriteMarker(FILE* stream, uint16_t kind, const char* name, const char* group, const Matrix4& transform) {
-  return WriteSodNodeStart(stream, kind, name, group) && WriteRecordTransform(stream, transform) ? 1 : 0;
+int WriteMarker(ByteBuffer* out, uint16_t kind, const char* name, const char* group, const Matrix4& transform) {
+  return WriteSodNodeStart(out, kind, name, group) && WriteRecordTransform(out, transform) ? 1 : 0;
 }
 
 }  // namespace
 
-int WriteHardpointGroup(FILE* stream) { return WriteGroup(stream, kHardpointGroup); }
-int WriteEmitterGroup(FILE* stream) { return WriteGroup(stream, kEmitterGroup); }
-int WriteSpriteGroup(FILE* stream) { return WriteGroup(stream, kSpriteGroup); }
+int WriteHardpointGroup(ByteBuffer* out) { return WriteGroup(out, kHardpointGroup); }
+int WriteEmitterGroup(ByteBuffer* out) { return WriteGroup(out, kEmitterGroup); }
+int WriteSpriteGroup(ByteBuffer* out) { return WriteGroup(out, kSpriteGroup); }
 
-int WriteHardpointNode(FILE* stream, int32_t index) {
-  if (stream == nullptr) return 0;
+int WriteHardpointNode(ByteBuffer* out, int32_t index) {
+  if (out == nullptr) return 0;
   if (textHardpoints == nullptr) return 1;
   if (index < 0 || index >= textHardpointCount) return 0;
   const HardpointRecord& record = textHardpoints[index];
-  return WriteMarker(stream, kSodNodeNull, record.name, kHardpointGroup, record.transform);
+  return WriteMarker(out, kSodNodeNull, record.name, kHardpointGroup, record.transform);
 }
 
-int WriteEmitterNode(FILE* stream, int32_t index) {
-  if (stream == nullptr) return 0;
+int WriteEmitterNode(ByteBuffer* out, int32_t index) {
+  if (out == nullptr) return 0;
   if (textEmitters == nullptr) return 1;
   if (index < 0 || index >= textEmitterCount) return 0;
   const EmitterRecord& record = textEmitters[index];
-  if (!WriteMarker(stream, kSodNodeEmitter, record.name, kEmitterGroup, record.transform)) return 0;
-  return WriteSodStringBytes(stream, record.emitterName, NarrowLengthBounded(record.emitterName, kSodKeptStringBytes));
+  if (!WriteMarker(out, kSodNodeEmitter, record.name, kEmitterGroup, record.transform)) return 0;
+  return WriteSodStringBytes(out, record.emitterName, NarrowLengthBounded(record.emitterName, kSodKeptStringBytes));
 }
 
-int WriteSpriteNode(FILE* stream, int32_t index) {
-  if (stream == nullptr) return 0;
+int WriteSpriteNode(ByteBuffer* out, int32_t index) {
+  if (out == nullptr) return 0;
   if (textSprites == nullptr) return 1;
   if (index < 0 || index >= textSpriteCount) return 0;
   const SpriteRecord& record = textSprites[index];
-  return WriteMarker(stream, kSodNodeSprite, record.name, kSpriteGroup, record.transform);
+  return WriteMarker(out, kSodNodeSprite, record.name, kSpriteGroup, record.transform);
 }

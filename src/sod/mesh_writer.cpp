@@ -2,12 +2,12 @@
 
 #include <cstring>
 
+#include "common/memory.h"
 #include "common/paths.h"
 #include "common/text_conversion.h"
 #include "common/transform.h"
 #include "common/wide_text.h"
 #include "export/export_options.h"
-#include "plugin/plugin_state.h"
 #include "sod/export_scene.h"
 #include "sod/sod_format.h"
 #include "sod/sod_writer.h"
@@ -19,11 +19,10 @@ constexpr char kStyleNew[] = "opaque";
 constexpr char kStyleOld[] = "default";
 
 // Style name, the 1.93 mode words and the texture name, up to the spare words.
-int WriteMeshStyle(FILE* stream, HostMaterial* material) {
+int WriteMeshStyle(ByteBuffer* out, HostMaterial* material) {
   bool newFormat = SodWritesNewFormat();
-  if (!WriteSodString(stream, newFormat ? kStyleNew : kStyleOld)) return 0;
-  if (newFormat &&
-      !(WriteSodU16(stream, 4) && WriteSodU16(stream, 0) && WriteSodU16(stream, 1) && WriteSodU16(stream, 0))) {
+  if (!WriteSodString(out, newFormat ? kStyleNew : kStyleOld)) return 0;
+  if (newFormat && !(WriteSodU16(out, 4) && WriteSodU16(out, 0) && WriteSodU16(out, 1) && WriteSodU16(out, 0))) {
     return 0;
   }
   char texture[kPathUnits] = {0};
@@ -35,10 +34,10 @@ int WriteMeshStyle(FILE* stream, HostMaterial* material) {
       WideToNarrow(title, texture, kPathUnits);
     }
   }
-  if (!WriteSodString(stream, texture)) return 0;
+  if (!WriteSodString(out, texture)) return 0;
   if (newFormat) {
     for (int i = 0; i < 4; ++i) {
-      if (!WriteSodU16(stream, 0)) return 0;
+      if (!WriteSodU16(out, 0)) return 0;
     }
   }
   return 1;
@@ -62,53 +61,46 @@ void SodPosition(const Matrix4& axes, const float* host, float* sod) {
   sod[2] = q[1];
 }
 
-int WriteMeshVertices(FILE* stream, const VertexWeld& weld) {
-  if (!(WriteSodU16(stream, static_cast<uint16_t>(weld.count)) &&
-        WriteSodU16(stream, static_cast<uint16_t>(weld.count)) && WriteSodU16(stream, 1))) {
-    return 0;
-  }
+// Counts V, K and G, then the V positions and the V texture coordinates of the table.
+int WriteMeshVertices(ByteBuffer* out, const VertexWeld& weld) {
+  const uint16_t count = static_cast<uint16_t>(weld.count);
+  uint8_t* at = ByteBufferExtend(out, 6 + size_t{count} * (kSodVector3Bytes + kSodTexCoordBytes));
+  if (at == nullptr) return 0;
+  at = StoreU16(StoreU16(StoreU16(at, count), count), 1);
   const Matrix4 axes = SodAxes();
-  for (uint32_t i = 0; i < weld.count; ++i) {
+  for (uint32_t i = 0; i < count; ++i) {
     float p[3];
     SodPosition(axes, weld.vertices[i].position, p);
-    if (!WriteSodVector3(stream, p[0], p[1], p[2])) return 0;
+    at = StoreF32(StoreF32(StoreF32(at, p[0]), p[1]), p[2]);
   }
-  for (uint32_t i = 0; i < weld.count; ++i) {
-    if (!(WriteSodF32(stream, weld.vertices[i].texCoord.u) && WriteSodF32(stream, weld.vertices[i].texCoord.v))) {
-      return 0;
-    }
-  }
+  for (uint32_t i = 0; i < count; ++i)
+    at = StoreF32(StoreF32(at, weld.vertices[i].texCoord.u), weld.vertices[i].texCoord.v);
   return 1;
 }
 
 // The one face group: its faces in weld order, each corner's table index written as
-// vertex index and texture coordinate index.
-int WriteMeshFaces(FILE* stream, const HostContext* context, int32_t m, uint32_t faceCount) {
-  const HostMaterial& material = context->materials[m];
+// vertex index and texture coordinate index; then the end byte and word.
+int WriteMeshFaces(ByteBuffer* out, const HostMaterial& material, size_t faceCount, const uint16_t* corners) {
   size_t nameLength =
       exportOptions.exportMaterials == 1 ? NarrowLengthBounded(material.name.narrow, kPathUnits - 1) : 0;
-  if (!(WriteSodU16(stream, static_cast<uint16_t>(faceCount)) &&
-        WriteSodStringBytes(stream, material.name.narrow, nameLength))) {
+  if (!(WriteSodU16(out, static_cast<uint16_t>(faceCount)) &&
+        WriteSodStringBytes(out, material.name.narrow, nameLength))) {
     return 0;
   }
-  int written = 1;
-  ForEachFaceOf(context, m, [&](const HostFace& face) {
-    for (int c = 0; c < 3 && written; ++c) {
-      // A welded vertex carries its own texture coordinate: both indices are its place.
-      const uint16_t vertexIndex = static_cast<uint16_t>(face.exportScratch[c]);
-      const uint16_t texCoordIndex = vertexIndex;
-      written = WriteSodU16(stream, vertexIndex) && WriteSodU16(stream, texCoordIndex);
-    }
-    return written != 0;
-  });
-  return written && WriteSodU8(stream, 1) && WriteSodU16(stream, 0) ? 1 : 0;
+  uint8_t* at = ByteBufferExtend(out, faceCount * kSodFaceBytes + 3);
+  if (at == nullptr) return 0;
+  // A welded vertex carries its own texture coordinate: both indices are its place.
+  for (size_t c = 0; c < 3 * faceCount; ++c) at = StoreU16(StoreU16(at, corners[c]), corners[c]);
+  *at = 1;
+  StoreU16(at + 1, 0);
+  return 1;
 }
 
-int WriteMeshBody(FILE* stream, HostContext* context, int32_t m, uint32_t faceCount, const VertexWeld& weld) {
-  HostMaterial* material = &context->materials[m];
-  return WriteSodNodeStart(stream, kSodNodeMesh, material->name.narrow, SodRootName()) &&
-                 WriteSodIdentityTransform(stream) && WriteMeshStyle(stream, material) &&
-                 WriteMeshVertices(stream, weld) && WriteMeshFaces(stream, context, m, faceCount)
+int WriteMeshBody(ByteBuffer* out, HostMaterial* material, size_t faceCount, const VertexWeld& weld,
+                  const uint16_t* corners) {
+  return WriteSodNodeStart(out, kSodNodeMesh, material->name.narrow, SodRootName()) && WriteSodIdentityTransform(out) &&
+                 WriteMeshStyle(out, material) && WriteMeshVertices(out, weld) &&
+                 WriteMeshFaces(out, *material, faceCount, corners)
              ? 1
              : 0;
 }
@@ -117,26 +109,37 @@ int WriteMeshBody(FILE* stream, HostContext* context, int32_t m, uint32_t faceCo
 
 void SodPositionOf(const float* host, float* sod) { SodPosition(SodAxes(), host, sod); }
 
-int WriteMeshNode(FILE* stream, int32_t material) {
-  HostContext* context = currentContext;
-  if (stream == nullptr || context == nullptr || context->vertexCount == 0) return 0;
+int MeshWorkspaceCreate(MeshWorkspace* workspace, size_t faces) {
+  if (workspace == nullptr) return 0;
+  const size_t welded = faces < kSodMaxCount ? faces : kSodMaxCount;
+  *workspace = MeshWorkspace{VertexWeld{}, nullptr, welded};
+  workspace->corners = static_cast<uint16_t*>(AllocZeroed(3 * welded, sizeof(uint16_t)));
+  if (workspace->corners != nullptr && VertexWeldCreate(&workspace->weld, static_cast<uint32_t>(3 * welded))) return 1;
+  MeshWorkspaceFree(workspace);
+  return 0;
+}
+
+void MeshWorkspaceFree(MeshWorkspace* workspace) {
+  if (workspace == nullptr) return;
+  VertexWeldFree(&workspace->weld);
+  FreeMemory(workspace->corners);
+  workspace->corners = nullptr;
+  workspace->faces = 0;
+}
+
+int WriteMeshNode(ByteBuffer* out, HostContext* context, int32_t material, FaceList faces, MeshWorkspace* workspace) {
+  if (out == nullptr || context == nullptr || context->vertexCount == 0 || workspace == nullptr) return 0;
   if (context->materials == nullptr || material < 0 || material >= context->materialCount) return 0;
-  uint32_t faceCount = 0;
-  MeshCheck check = ScanMaterialFaces(context, material, &faceCount);
-  if (check != kMeshFits) {
-    ReportMeshRefusal(context, check, material, faceCount);
+  if (faces.count > kSodMaxCount) {
+    ReportMeshRefusal(context, ScanFaces(context, faces), material, static_cast<int64_t>(faces.count));
     return 0;
   }
-  VertexWeld weld;
-  if (!VertexWeldCreate(&weld, faceCount * 3)) return 0;
-  int written = 0;
-  if (WeldMaterialCorners(context, material, &weld)) {
-    if (weld.count > kSodMaxCount) {
-      ReportMeshRefusal(context, kMeshTooManyVertices, material, weld.count);
-    } else {
-      written = WriteMeshBody(stream, context, material, faceCount, weld);
-    }
+  VertexWeld* weld = &workspace->weld;
+  if (faces.count > workspace->faces || !VertexWeldReset(weld, static_cast<uint32_t>(faces.count * 3))) return 0;
+  const MeshCheck check = WeldFaces(context, faces, weld, workspace->corners);
+  if (check != kMeshFits) {
+    ReportMeshRefusal(context, check, material, check == kMeshTooManyVertices ? weld->count : faces.count);
+    return 0;
   }
-  VertexWeldFree(&weld);
-  return written;
+  return WriteMeshBody(out, &context->materials[material], faces.count, *weld, workspace->corners);
 }

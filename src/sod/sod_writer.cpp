@@ -1,9 +1,10 @@
 // The write operation and the whole-file writer.
 #include "sod/sod_writer.h"
 
+#include <cstring>
+
 #include "common/host_text.h"
 #include "common/safe_file.h"
-#include "common/stream_write.h"
 #include "common/text_lists.h"
 #include "common/wide_text.h"
 #include "export/export_options.h"
@@ -22,10 +23,13 @@ namespace {
 
 constexpr float kWrittenSpecularPower = 30.0f;
 
+constexpr size_t kMessageUnits = 512;
+
 // Loads one ticked side text file into its list; a file that does not open, or holds
-// no record, is passed over without a word. 0 only when the file holds records that
-// could not be loaded for want of memory: the SOD file would silently lack them.
-int LoadSideTextFile(int32_t flag, const char16_t* path, int32_t (*reader)(FILE*)) {
+// no record, is passed over without a word. 0 only when the file could not be loaded
+// for want of memory (the SOD file would silently lack its records), with the file's
+// path in errorText.
+int LoadSideTextFile(HostContext* context, int32_t flag, const char16_t* path, int32_t (*reader)(FILE*)) {
   if (flag != 1) return 1;
   char16_t bounded[kPathUnits];
   WideCopy(bounded, kPathUnits, path);
@@ -33,7 +37,11 @@ int LoadSideTextFile(int32_t flag, const char16_t* path, int32_t (*reader)(FILE*
   if (file == nullptr) return 1;
   const int32_t loaded = reader(file);
   (void)fclose(file);  // read only: nothing is lost when closing fails
-  return loaded == 1 || !SideTextListOutOfMemory() ? 1 : 0;
+  if (loaded == 1 || !SideTextListOutOfMemory()) return 1;
+  char16_t message[kMessageUnits];
+  FormatWide(message, kMessageUnits, "Not enough memory to read the text file:\n%s\n", bounded);
+  SetErrorText(context, message);
+  return 0;
 }
 
 void ReleaseTextLists() {
@@ -42,56 +50,94 @@ void ReleaseTextLists() {
   ReleaseSpriteList();
 }
 
-int WriteMaterialEntry(FILE* stream, const HostMaterial& m) {
+int WriteMaterialEntry(ByteBuffer* out, const HostMaterial& m) {
   const float* a = m.ambient;
   const float* d = m.diffuse;
   const float* s = m.specular;
-  return WriteSodStringBytes(stream, m.name.narrow, NarrowLengthBounded(m.name.narrow, kPathUnits - 1)) &&
-                 WriteSodVector3(stream, a[0], a[1], a[2]) && WriteSodVector3(stream, d[0], d[1], d[2]) &&
-                 WriteSodVector3(stream, s[0], s[1], s[2]) && WriteSodF32(stream, kWrittenSpecularPower) &&
-                 WriteSodU8(stream, 1) && (!SodWritesNewFormat() || WriteSodU8(stream, 1))
+  return WriteSodStringBytes(out, m.name.narrow, NarrowLengthBounded(m.name.narrow, kPathUnits - 1)) &&
+                 WriteSodVector3(out, a[0], a[1], a[2]) && WriteSodVector3(out, d[0], d[1], d[2]) &&
+                 WriteSodVector3(out, s[0], s[1], s[2]) && WriteSodF32(out, kWrittenSpecularPower) &&
+                 WriteSodU8(out, 1) && (!SodWritesNewFormat() || WriteSodU8(out, 1))
              ? 1
              : 0;
 }
 
-int WriteMaterialSection(FILE* stream, const HostContext* context) {
+int WriteMaterialSection(ByteBuffer* out, const HostContext* context) {
   int32_t first = FirstExportedMaterial(context);
   int32_t count = ExportedMaterialCount(context);
   bool written = exportOptions.exportMaterials == 1;
-  if (!WriteSodU16(stream, static_cast<uint16_t>(written ? count : 0))) return 0;
+  if (!WriteSodU16(out, static_cast<uint16_t>(written ? count : 0))) return 0;
   for (int32_t i = 0; written && i < count; ++i) {
-    if (!WriteMaterialEntry(stream, context->materials[first + i])) return 0;
+    if (!WriteMaterialEntry(out, context->materials[first + i])) return 0;
   }
   return 1;
 }
 
 // The ticked groups, each with its loaded records, in the order hardpoints, emitters,
 // sprites.
-int WriteMarkerGroups(FILE* stream) {
+int WriteMarkerGroups(ByteBuffer* out) {
   if (exportOptions.useHardpointFile == 1) {
-    if (!WriteHardpointGroup(stream)) return 0;
+    if (!WriteHardpointGroup(out)) return 0;
     for (int32_t i = 0; i < textHardpointCount; ++i) {
-      if (!WriteHardpointNode(stream, i)) return 0;
+      if (!WriteHardpointNode(out, i)) return 0;
     }
   }
   if (exportOptions.useEmitterFile == 1) {
-    if (!WriteEmitterGroup(stream)) return 0;
+    if (!WriteEmitterGroup(out)) return 0;
     for (int32_t i = 0; i < textEmitterCount; ++i) {
-      if (!WriteEmitterNode(stream, i)) return 0;
+      if (!WriteEmitterNode(out, i)) return 0;
     }
   }
   if (exportOptions.useSpriteFile == 1) {
-    if (!WriteSpriteGroup(stream)) return 0;
+    if (!WriteSpriteGroup(out)) return 0;
     for (int32_t i = 0; i < textSpriteCount; ++i) {
-      if (!WriteSpriteNode(stream, i)) return 0;
+      if (!WriteSpriteNode(out, i)) return 0;
     }
   }
   return 1;
 }
 
-// Checks, opens the file beside the target, writes it and replaces the target.
-int32_t WriteCheckedScene(HostContext* context) {
-  if (!CheckSceneFitsSod(context)) return 0;
+// The 10 bytes "Storm3D_SW", without length and terminator.
+int WriteIdentifier(ByteBuffer* out) {
+  uint8_t* at = ByteBufferExtend(out, kSodIdentifierBytes);
+  if (at == nullptr) return 0;
+  std::memcpy(at, kSodIdentifier, kSodIdentifierBytes);
+  return 1;
+}
+
+// The mesh nodes, each from its material's faces of the one grouping, in one
+// workspace made for the largest of them.
+int WriteMeshNodes(ByteBuffer* out, HostContext* context, const MaterialFaces& grouped) {
+  size_t largest = 0;
+  for (int32_t i = 0; i < grouped.count; ++i) {
+    const size_t faces = grouped.start[i + 1] - grouped.start[i];
+    if (faces > largest) largest = faces;
+  }
+  MeshWorkspace workspace;
+  if (!MeshWorkspaceCreate(&workspace, largest)) return 0;
+  int written = 1;
+  for (int32_t i = 0; written && i < grouped.count; ++i) {
+    const int32_t material = grouped.first + i;
+    written = WriteMeshNode(out, context, material, FacesOfMaterial(grouped, material), &workspace);
+  }
+  MeshWorkspaceFree(&workspace);
+  return written;
+}
+
+// A first size for the file in memory, from which it seldom has to grow: each mesh
+// node and material entry of at most 256 bytes besides its vertices and faces, about
+// one vertex for every two faces (as closed meshes have), a marker node of at most
+// 256 bytes.
+size_t ForeseenFileBytes(const MaterialFaces& grouped) {
+  constexpr size_t kNodeBytes = 256;
+  constexpr size_t kFaceBytes = kSodFaceBytes + (kSodVector3Bytes + kSodTexCoordBytes) / 2 + 2;
+  const size_t markers = static_cast<size_t>(textHardpointCount) + static_cast<size_t>(textEmitterCount) +
+                         static_cast<size_t>(textSpriteCount) + 4;
+  return (static_cast<size_t>(grouped.count) + markers) * kNodeBytes + grouped.start[grouped.count] * kFaceBytes;
+}
+
+// Writes the assembled file beside the target and replaces the target with it.
+int32_t CommitAssembledFile(HostContext* context, const ByteBuffer& assembled) {
   DualString path;
   CopyHostFilePath(context, &path);
   SafeFile file;
@@ -99,10 +145,9 @@ int32_t WriteCheckedScene(HostContext* context) {
     SetErrorText(context, u"Could not open file for writing.");
     return 0;
   }
-  exportVersion = SodVersionFromBits(exportOptions.gameVersion == kGameArmada2 ? kSodVersion193 : kSodVersion18);
   // A write that falls short, here or when the last bytes are flushed, leaves no
   // message; the target keeps its old contents either way.
-  if (!WriteSodStream(file.stream) || fflush(file.stream) != 0 || ferror(file.stream) != 0) {
+  if (!ByteBufferWrite(&assembled, file.stream) || fflush(file.stream) != 0 || ferror(file.stream) != 0) {
     SafeFileAbandon(&file);
     return 0;
   }
@@ -113,43 +158,53 @@ int32_t WriteCheckedScene(HostContext* context) {
   return 1;
 }
 
+int32_t WriteScene(HostContext* context) {
+  exportVersion = SodVersionFromBits(exportOptions.gameVersion == kGameArmada2 ? kSodVersion193 : kSodVersion18);
+  ByteBuffer assembled = ByteBufferEmpty();
+  const int32_t written = AssembleSodFile(context, &assembled) ? CommitAssembledFile(context, assembled) : 0;
+  ByteBufferFree(&assembled);
+  return written;
+}
+
 }  // namespace
 
 bool SodWritesNewFormat() { return SodIsNewFormat(exportVersion); }
 
 const char* SodRootName() { return SodWritesNewFormat() ? "Scene Root" : "root"; }
 
-int WriteRootNode(FILE* stream) {
-  return WriteSodNodeStart(stream, kSodNodeNull, SodRootName(), "") && WriteSodIdentityTransform(stream) ? 1 : 0;
+int WriteRootNode(ByteBuffer* out) {
+  return WriteSodNodeStart(out, kSodNodeNull, SodRootName(), "") && WriteSodIdentityTransform(out) ? 1 : 0;
+}
+
+int AssembleSodFile(HostContext* context, ByteBuffer* out) {
+  if (context == nullptr || out == nullptr || !CheckSodNodeCount(context)) return 0;
+  if (!(WriteIdentifier(out) && WriteSodF32(out, exportVersion) && WriteMaterialSection(out, context) &&
+        WriteSodU16(out, static_cast<uint16_t>(SodNodeCount(context))) && WriteRootNode(out))) {
+    return 0;
+  }
+  MaterialFaces grouped;
+  if (!GroupFacesByMaterial(context, &grouped)) return 0;
+  const int meshes = ByteBufferReserve(out, ForeseenFileBytes(grouped)) && WriteMeshNodes(out, context, grouped);
+  MaterialFacesFree(&grouped);
+  return meshes && WriteMarkerGroups(out) && WriteSodU16(out, 0) && WriteSodU16(out, 0) ? 1 : 0;
 }
 
 int WriteSodStream(FILE* stream) {
-  HostContext* context = currentContext;
-  if (stream == nullptr || context == nullptr) return 0;
-  // The node count is a u16: a scene with more nodes is refused before any byte.
-  int64_t nodes = SodNodeCount(context);
-  if (nodes > kSodMaxCount) return 0;
-  if (!(WriteBytes(stream, kSodIdentifier, kSodIdentifierBytes) && WriteSodF32(stream, exportVersion) &&
-        WriteMaterialSection(stream, context) && WriteSodU16(stream, static_cast<uint16_t>(nodes)) &&
-        WriteRootNode(stream))) {
-    return 0;
-  }
-  int32_t first = FirstExportedMaterial(context);
-  int32_t count = ExportedMaterialCount(context);
-  for (int32_t i = 0; i < count; ++i) {
-    if (!WriteMeshNode(stream, first + i)) return 0;
-  }
-  return WriteMarkerGroups(stream) && WriteSodU16(stream, 0) && WriteSodU16(stream, 0) ? 1 : 0;
+  if (stream == nullptr || currentContext == nullptr) return 0;
+  ByteBuffer assembled = ByteBufferEmpty();
+  const int written = AssembleSodFile(currentContext, &assembled) && ByteBufferWrite(&assembled, stream) ? 1 : 0;
+  ByteBufferFree(&assembled);
+  return written;
 }
 
 int32_t WriteSodFile(HostContext* context) {
   if (context == nullptr) return 0;
   currentContext = context;
   const bool loaded =
-      LoadSideTextFile(exportOptions.useHardpointFile, exportOptions.hardpointFilePath, ReadHardpointFile) &&
-      LoadSideTextFile(exportOptions.useEmitterFile, exportOptions.emitterFilePath, ReadEmitterFile) &&
-      LoadSideTextFile(exportOptions.useSpriteFile, exportOptions.spriteFilePath, ReadSpriteFile);
-  int32_t written = loaded ? WriteCheckedScene(context) : 0;
+      LoadSideTextFile(context, exportOptions.useHardpointFile, exportOptions.hardpointFilePath, ReadHardpointFile) &&
+      LoadSideTextFile(context, exportOptions.useEmitterFile, exportOptions.emitterFilePath, ReadEmitterFile) &&
+      LoadSideTextFile(context, exportOptions.useSpriteFile, exportOptions.spriteFilePath, ReadSpriteFile);
+  int32_t written = loaded ? WriteScene(context) : 0;
   ReleaseTextLists();
   return written;
 }

@@ -8,7 +8,9 @@
 // a hash of (host vertex, u, v) instead of searching all entries, with the same
 // result as the search: since every corner of one host vertex carries a copy of the
 // same position, the position test reduces to "the position is finite", and a corner
-// whose u, v or position can never match is appended without entering the hash.
+// whose u, v or position can never match is appended without entering the hash. For
+// the same reason a corner that finds an entry of its host vertex needs no position:
+// it is read only for a corner that becomes an entry.
 #pragma once
 
 #include <cstdint>
@@ -28,21 +30,35 @@ struct VertexWeld {
   uint32_t capacity;
   uint32_t* slots;  // open-addressing hash: entry index + 1, 0 for a free slot
   uint32_t slotMask;
+  uint32_t largest;  // the capacity the table was created with
+  // In front of the hash, in the block of the slots: for each host vertex modulo
+  // recentMask + 1, the entry (index + 1) that its last corner welded with. Faces
+  // that follow each other share vertices, so most corners find their entry here.
+  uint32_t* recent;
+  uint32_t recentMask;
 };
 
 // Largest capacity a table accepts (three corners for each of 65535 faces, with room).
 constexpr uint32_t kVertexWeldMaxCapacity = 1u << 24;
 
-// Creates an empty table with room for `capacity` entries, all bytes zero. 1, or 0
-// (nothing held) when memory runs out or the capacity is above the maximum.
+// Creates an empty table with room for `capacity` entries. 1, or 0 (nothing held)
+// when memory runs out or the capacity is above the maximum.
 int VertexWeldCreate(VertexWeld* weld, uint32_t capacity);
+
+// Empties the table for the corners of another mesh, with room for `capacity` entries
+// (at most the capacity it was created with; 0 otherwise). Costs time in proportion to
+// the capacity it had for the mesh before, so that one table serves many small meshes
+// in turn.
+int VertexWeldReset(VertexWeld* weld, uint32_t capacity);
 
 constexpr uint32_t kVertexWeldFull = 0xFFFFFFFFu;
 
-// The table index of the first entry that `corner` welds with, appending the corner
-// when there is none; kVertexWeldFull when it would have to append to a full table.
-// Corners of one host vertex must carry the same position.
-uint32_t VertexWeldAdd(VertexWeld* weld, const ExportVertex& corner);
+// The table index of the first entry that the corner of host vertex `hostVertex` at
+// `position` (its three coordinates) with the texture coordinate record `texCoord`
+// welds with, appending the corner when there is none; kVertexWeldFull when it would
+// have to append to a full table. Corners of one host vertex must carry the same
+// position.
+uint32_t VertexWeldAdd(VertexWeld* weld, int32_t hostVertex, const float* position, const HostTexCoord& texCoord);
 
 // Frees the table; safe on a table that was never created or is already freed.
 void VertexWeldFree(VertexWeld* weld);

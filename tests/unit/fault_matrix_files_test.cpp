@@ -85,9 +85,16 @@ void WriteCase(long failing, long* allocations) {
       WithAllocationFailure(failing, allocations, [&] { return RunOperation(PLUGIN_OP_WRITE, f.scene); });
   EXPECT_TRUE(TextListsReleased());
   EXPECT_EQ(names, Names(f.dir));
-  EXPECT_EQ(kEarlierText, f.scene.ErrorTextWide());
-  // The three side lists are loaded first, one block each; a list that cannot be
-  // allocated fails the write before it starts, as a later failure does.
+  // The three side files are loaded first, each with a line buffer and its list; a
+  // side file that cannot be loaded fails the write before it starts and names the
+  // file, a later failure fails it without a message.
+  const char* const sideFiles[3] = {"in_hps.txt", "in_ems.txt", "in_sps.txt"};
+  if (failing >= 1 && failing <= 6) {
+    EXPECT_EQ(u"Not enough memory to read the text file:\n" + f.dir.Wide(sideFiles[(failing - 1) / 2]) + u"\n",
+              f.scene.ErrorTextWide());
+  } else {
+    EXPECT_EQ(kEarlierText, f.scene.ErrorTextWide());
+  }
   if (failing == 0) {
     EXPECT_EQ(1, result);
     WrittenSod sod = ParseWrittenSod(f.dir.Read("out.sod"));
@@ -157,10 +164,10 @@ struct AllocationRow {
 
 const AllocationRow kAllocationRows[] = {
     {"read", "0, the model empty, the file bytes freed, errorText untouched", -1, ReadCase},
-    {"write", "side list: 1 with that group empty; otherwise 0, the older file kept, no temporary file", -1, WriteCase},
-    {"hardpoint text read", "0 and an empty list", 1, HardpointReadCase},
-    {"emitter text read", "0 and an empty list", 1, EmitterReadCase},
-    {"sprite text read", "0 and an empty list", 1, SpriteReadCase},
+    {"write", "0, the older file kept, no temporary file; a side file not loaded named in errorText", -1, WriteCase},
+    {"hardpoint text read", "0 and an empty list", 2, HardpointReadCase},
+    {"emitter text read", "0 and an empty list", 2, EmitterReadCase},
+    {"sprite text read", "0 and an empty list", 2, SpriteReadCase},
     {"hardpoint extraction", "takes no memory of its own", 0, HardpointExtractionCase},
     {"emitter extraction", "takes no memory of its own", 0, EmitterExtractionCase},
     {"sprite extraction", "takes no memory of its own", 0, SpriteExtractionCase},

@@ -236,11 +236,16 @@ TEST_F(SideTextExtract, ASideFilePathLongerThan259CharactersIsRefusedNotCut) {
   }
 }
 
+constexpr float kMost = std::numeric_limits<float>::max();
+const Numbers kLargest = {-kMost, kMost, -kMost, kMost, -kMost, kMost, -kMost, kMost, -kMost, kMost, -kMost, kMost};
+
 TEST_F(SideTextExtract, ReadingBackGivesTheSameNamesAndTheSameValuesToSixDecimals) {
   const std::vector<Marker> markers = {
       {"hp_gun", {1234.5678f, -0.000001f, 3.4e38f, -7.25f, 0.1f, 1e-7f, 99999.99f, -0.5f, 1, 2, 3, 4}, "glow"},
       {"HP_engine", {-1, -2, -3, 0.333333f, 0.666667f, 1.0e6f, 8388607.5f, -123.456f, 0, 0, 0, -0.0f}, "trail"},
       {"#hp03", kIdentityAt, "id"},
+      // The longest line the extraction writes: the longest names, the largest magnitudes.
+      {std::string(255, 'z'), kLargest, std::string(127, 'e')},
   };
   SetSource(dir_.Wide("roundtrip.sod"));
   SetHardpoints(markers);
@@ -257,14 +262,14 @@ TEST_F(SideTextExtract, ReadingBackGivesTheSameNamesAndTheSameValuesToSixDecimal
   fclose(hardpointFile);
   fclose(emitterFile);
 
-  ASSERT_EQ(3, textHardpointCount);
-  ASSERT_EQ(3, textEmitterCount);
+  ASSERT_EQ(4, textHardpointCount);
+  ASSERT_EQ(4, textEmitterCount);
   auto sixDecimals = [](float value) {
     char text[64];
     std::snprintf(text, sizeof text, "%f", static_cast<double>(value));
     return std::string(text);
   };
-  for (int i = 0; i < 3; ++i) {
+  for (int i = 0; i < 4; ++i) {
     EXPECT_STREQ(model_.hardpoints[i].name, textHardpoints[i].name);
     EXPECT_STREQ(model_.emitters[i].name, textEmitters[i].name);
     EXPECT_STREQ(model_.emitters[i].emitterName, textEmitters[i].emitterName);

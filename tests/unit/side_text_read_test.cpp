@@ -8,6 +8,13 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 #include "common/memory.h"
 #include "common/text_lists.h"
 #include "platform/file_system.h"
@@ -36,12 +43,28 @@ class TextFile {
 
 const std::string kTwelve = " 1 2 3  4 5 6  7 8 9  10 11 12";
 
-std::vector<std::string> Pieces(const std::string& bytes) {
+// A stream over a pipe that already holds `bytes` and nothing more: it cannot go back.
+FILE* PipeHolding(const std::string& bytes) {
+  int ends[2];
+#ifdef _WIN32
+  if (_pipe(ends, 4096, _O_BINARY) != 0) return nullptr;
+  (void)_write(ends[1], bytes.data(), static_cast<unsigned>(bytes.size()));
+  _close(ends[1]);
+  return _fdopen(ends[0], "rb");
+#else
+  if (pipe(ends) != 0) return nullptr;
+  (void)!write(ends[1], bytes.data(), bytes.size());
+  close(ends[1]);
+  return fdopen(ends[0], "rb");
+#endif
+}
+
+std::vector<std::string> Lines(const std::string& bytes) {
   TextFile file(bytes);
-  std::vector<std::string> pieces;
-  char line[kTextLineBytes];
-  while (ReadTextLine(file.get(), line)) pieces.emplace_back(line);
-  return pieces;
+  std::vector<std::string> lines;
+  std::vector<char> line(kTextLineBytes);
+  while (ReadTextLine(file.get(), line.data())) lines.emplace_back(line.data());
+  return lines;
 }
 
 class SideTextRead : public ::testing::Test {
@@ -178,12 +201,13 @@ TEST(SideTextLines, WhichEmitterLinesAreRecords) {
   EXPECT_EQ(10, record.transform.m[3][0]);
 }
 
-TEST(SideTextLines, LinePiecesAreAtMost511CharactersAndCrLfReadsAsLf) {
+TEST(SideTextLines, LinesOfUpTo65535CharactersAreReadWholeAndCrLfReadsAsLf) {
   struct Case {
     std::string bytes;
-    std::vector<std::string> pieces;
+    std::vector<std::string> lines;
   };
   const std::string x511(511, 'x');
+  const std::string longest(65535, 'x');
   const Case cases[] = {
       {"", {}},
       {"a\r\nb\n", {"a\n", "b\n"}},
@@ -192,19 +216,20 @@ TEST(SideTextLines, LinePiecesAreAtMost511CharactersAndCrLfReadsAsLf) {
       {"\r", {"\r"}},
       {"abc", {"abc"}},  // the last line needs no line break
       {"\n\n", {"\n", "\n"}},
-      {x511 + "\n", {x511, "\n"}},
-      {std::string(510, 'x') + "\r\n", {std::string(510, 'x') + "\n"}},
-      {std::string(510, 'x') + "\ry", {std::string(510, 'x') + "\r", "y"}},
-      {x511 + x511 + "tail\n", {x511, x511, "tail\n"}},
-      {std::string("a\0b\n", 4), {"a"}},  // the text of a piece ends at a zero byte
+      {x511 + "\n", {x511 + "\n"}},
+      {x511 + x511 + "tail\r\n", {x511 + x511 + "tail\n"}},
+      {longest + "\r\nb", {longest + "\n", "b"}},
+      {longest + "y\r\nb\n", {"", "b\n"}},  // too long: passed over to its line break
+      {longest + "y", {""}},
+      {std::string("a\0b\n", 4), {"a"}},  // the text of a line ends at a zero byte
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.bytes.substr(0, 16));
-    EXPECT_EQ(c.pieces, Pieces(c.bytes));
+    EXPECT_EQ(c.lines, Lines(c.bytes));
   }
-  char line[kTextLineBytes];
+  std::vector<char> line(kTextLineBytes);
   TextFile file("a\n");
-  EXPECT_EQ(0, ReadTextLine(nullptr, line));
+  EXPECT_EQ(0, ReadTextLine(nullptr, line.data()));
   EXPECT_EQ(0, ReadTextLine(file.get(), nullptr));
 }
 
@@ -252,17 +277,18 @@ TEST_F(SideTextRead, OnlyRecordLinesCountAndTheListIsExactlyThatLong) {
   EXPECT_EQ(12, textEmitters[1].transform.m[3][2]);
 }
 
-TEST_F(SideTextRead, TheRestOfALongLineIsALineOfItsOwn) {
-  std::string first = "hp_a" + kTwelve;
-  std::string spilled = "hp_split 1 2 3  4 5 6  7 8 9  10 11 12";
-  // hp_a fills a piece of 511; a record cut at the piece boundary is lost in both halves.
-  std::string bytes = first + std::string(511 - first.size(), ' ') + "hp_rest" + kTwelve + "\n" +
-                      std::string(511 - 20, ' ') + spilled + "\n";
-  TextFile file(bytes);
+TEST_F(SideTextRead, ALongLineIsOneLineAndATooLongOneNoRecord) {
+  const std::string record = "hp_a" + kTwelve;
+  const std::string tail = "hp_tail" + kTwelve;
+  // Whatever follows a record on its line is ignored, however far along it starts;
+  // a line of 65535 characters is read whole, a longer one is skipped to its end.
+  TextFile file(record + std::string(511 - record.size(), ' ') + tail + "\n" + std::string(65535 - tail.size(), ' ') +
+                tail + "\r\n" + "hp_lost" + kTwelve + std::string(65536, ' ') + "\r\nhp_b" + kTwelve + "\n");
   ASSERT_EQ(1, ReadHardpointFile(file.get()));
-  ASSERT_EQ(2, textHardpointCount);
+  ASSERT_EQ(3, textHardpointCount);
   EXPECT_STREQ("hp_a", textHardpoints[0].name);
-  EXPECT_STREQ("hp_rest", textHardpoints[1].name);
+  EXPECT_STREQ("hp_tail", textHardpoints[1].name);
+  EXPECT_STREQ("hp_b", textHardpoints[2].name);
 }
 
 TEST_F(SideTextRead, NoRecordMeansZeroAndAnEmptyList) {
@@ -281,6 +307,14 @@ TEST_F(SideTextRead, NoRecordMeansZeroAndAnEmptyList) {
   EXPECT_EQ(0, ReadEmitterFile(nullptr));
   EXPECT_EQ(0, textEmitterCount);
   EXPECT_EQ(nullptr, textEmitters);
+  // A pipe counts its record in the first pass and cannot give it again: the list
+  // allocated for it is freed.
+  FILE* pipe = PipeHolding("hp" + kTwelve + "\n");
+  ASSERT_NE(nullptr, pipe);
+  EXPECT_EQ(0, ReadHardpointFile(pipe));
+  fclose(pipe);
+  EXPECT_EQ(nullptr, textHardpoints);
+  EXPECT_EQ(0, SideTextListOutOfMemory());
 }
 
 TEST_F(SideTextRead, NoMemoryForTheListMeansZeroAndAnEmptyList) {

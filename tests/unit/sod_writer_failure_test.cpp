@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "common/host_text.h"
 #include "common/wide_text.h"
 #include "sod/mesh_writer.h"
 #include "support/export_fixture.h"
@@ -163,20 +164,28 @@ TEST(SodWriterFailure, NodeCountAboveTheFormatLimitIsRefused) {
 
 namespace {
 
-// Scenes that a SOD mesh cannot hold, each with the message that refuses it.
-void TooManyFaces(host::HostScene& scene) {
+// Meshes at the format's limits and one past them: `faces` triangles over the same
+// three vertices, or triangles over `vertices` distinct vertices (the last one
+// closing on the first vertices).
+void Faces(host::HostScene& scene, int faces) {
   for (int i = 0; i < 3; ++i) scene.AddVertex({static_cast<float>(i), 0, 0});
   scene.AddTexCoord(0, 0);
   int set = scene.AddPolygonSet();
-  for (int f = 0; f < 65536; ++f) AddTriangle(scene, set, 0, {0, 1, 2}, {0, 0, 0});
+  for (int f = 0; f < faces; ++f) AddTriangle(scene, set, 0, {0, 1, 2}, {0, 0, 0});
 }
 
-void TooManyVertices(host::HostScene& scene) {
-  for (int i = 0; i < 65538; ++i) scene.AddVertex({static_cast<float>(i), 0, 0});
+void Vertices(host::HostScene& scene, int vertices) {
+  for (int i = 0; i < vertices; ++i) scene.AddVertex({static_cast<float>(i), 0, 0});
   scene.AddTexCoord(0, 0);
   int set = scene.AddPolygonSet();
-  for (int f = 0; f < 21846; ++f) AddTriangle(scene, set, 0, {3 * f, 3 * f + 1, 3 * f + 2}, {0, 0, 0});
+  for (int f = 0; 3 * f < vertices; ++f)
+    AddTriangle(scene, set, 0, {3 * f % vertices, (3 * f + 1) % vertices, (3 * f + 2) % vertices}, {0, 0, 0});
 }
+
+void MostFaces(host::HostScene& scene) { Faces(scene, 65535); }
+void TooManyFaces(host::HostScene& scene) { Faces(scene, 65536); }
+void MostVertices(host::HostScene& scene) { Vertices(scene, 65535); }
+void TooManyVertices(host::HostScene& scene) { Vertices(scene, 65536); }
 
 void FaceWithCorners(host::HostScene& scene, int corners) {
   for (int i = 0; i < 4; ++i) scene.AddVertex({static_cast<float>(i), 0, 0});
@@ -205,16 +214,19 @@ void VertexOutsideTheArray(host::HostScene& scene) {
 struct RefusalCase {
   const char* what;
   void (*build)(host::HostScene&);
-  const char16_t* message;
+  const char16_t* message;         // null: the mesh fits and is written
+  size_t vertices = 0, faces = 0;  // of the written mesh
 };
 
 const RefusalCase kRefusals[] = {
-    {"faces", TooManyFaces,
+    {"65535 faces", MostFaces, nullptr, 3, 65535},
+    {"65535 vertices", MostVertices, nullptr, 65535, 21845},
+    {"65536 faces", TooManyFaces,
      u"The SOD file format does not support more than\n65535 faces in one mesh.\n\nmaterial: plate\nfaces found: "
      u"65536\n"},
-    {"vertices", TooManyVertices,
+    {"65536 vertices", TooManyVertices,
      u"The SOD file format does not support more than\n65535 vertices in one mesh.\n\nmaterial: plate\nvertices "
-     u"found: 65538\n"},
+     u"found: 65536\n"},
     {"quad", QuadFace, u"Only triangles can be written to a SOD file.\n\nmaterial: plate\n"},
     {"edge", EdgeFace, u"Only triangles can be written to a SOD file.\n\nmaterial: plate\n"},
     {"vertex index", VertexOutsideTheArray,
@@ -223,7 +235,7 @@ const RefusalCase kRefusals[] = {
 
 }  // namespace
 
-TEST(SodWriterFailure, MeshesTheFormatCannotHoldAreRefusedBeforeWriting) {
+TEST(SodWriterFailure, MeshesAtTheLimitsAreWrittenAndOthersRefusedBeforeWriting) {
   for (const RefusalCase& c : kRefusals) {
     SCOPED_TRACE(c.what);
     ExportStateGuard guard;
@@ -232,62 +244,77 @@ TEST(SodWriterFailure, MeshesTheFormatCannotHoldAreRefusedBeforeWriting) {
     AddPlainMaterial(scene, u"first", 1);
     AddPlainMaterial(scene, u"plate", 1);
     // The refused material is the second one: the first mesh would be written first.
-    host::HostScene& s = scene;
-    c.build(s);
+    c.build(scene);
     HostContext* context = ContextOf(scene);
     for (int32_t set = 0; set < context->polygonSetCount; ++set) {
       for (int32_t f = 0; f < context->polygonSets[set].faceCount; ++f)
         context->polygonSets[set].faces[f].materialIndex = 1;
     }
     dir.Write("ship.sod", kOldContents);
-    EXPECT_EQ(0, WriteSceneTo(scene, dir, "ship.sod"));
+    const int32_t result = WriteSceneTo(scene, dir, "ship.sod");
+    if (c.message == nullptr) {
+      EXPECT_EQ(1, result);
+      WrittenSod sod = ParseWrittenSod(dir.Read("ship.sod"));
+      ASSERT_TRUE(sod.complete);
+      ASSERT_EQ(3u, sod.nodes.size());
+      EXPECT_EQ(c.vertices, sod.nodes[2].vertices.size());
+      EXPECT_EQ(c.faces, sod.nodes[2].faces.size());
+      continue;
+    }
+    EXPECT_EQ(0, result);
     EXPECT_EQ(std::u16string(c.message), scene.ErrorTextWide());
     EXPECT_EQ(kOldContents, dir.Read("ship.sod"));
     EXPECT_EQ(1u, dir.Count());
 
-    // The mesh writer refuses on its own as well, before writing a byte.
-    scene.SetFilePath(u"");
-    FILE* file = OpenFileWide(dir.Wide("direct.sod").c_str(), "wb");
-    ASSERT_NE(nullptr, file);
-    currentContext = context;
-    EXPECT_EQ(0, WriteMeshNode(file, 1));
-    fclose(file);
-    EXPECT_EQ("", dir.Read("direct.sod"));
+    // The mesh writer refuses on its own as well, before appending a byte.
+    SetErrorText(context, u"");
+    MaterialFaces grouped;
+    ASSERT_EQ(1, GroupFacesByMaterial(context, &grouped));
+    const FaceList faces = FacesOfMaterial(grouped, 1);
+    MeshWorkspace workspace;
+    ASSERT_EQ(1, MeshWorkspaceCreate(&workspace, faces.count));
+    ByteBuffer out = ByteBufferEmpty();
+    EXPECT_EQ(0, WriteMeshNode(&out, context, 1, faces, &workspace));
+    EXPECT_EQ(0u, out.size);
     EXPECT_EQ(std::u16string(c.message), scene.ErrorTextWide());
+    ByteBufferFree(&out);
+    MeshWorkspaceFree(&workspace);
+    MaterialFacesFree(&grouped);
   }
 }
 
 TEST(SodWriterFailure, MissingArguments) {
   ExportStateGuard guard;
-  TempDir dir;
   EXPECT_EQ(0, WriteSodFile(nullptr));
   EXPECT_EQ(0, WriteSodStream(nullptr));
   EXPECT_EQ(0, WriteRootNode(nullptr));
   EXPECT_EQ(0, WriteSodString(nullptr, "x"));
   host::HostScene scene;
   AddPlainMaterial(scene, u"m", 1);
-  currentContext = ContextOf(scene);
-  EXPECT_EQ(0, WriteMeshNode(nullptr, 0));
-  FILE* file = OpenFileWide(dir.Wide("f.sod").c_str(), "wb");
-  ASSERT_NE(nullptr, file);
-  EXPECT_EQ(0, WriteSodString(file, nullptr));
-  EXPECT_EQ(0, WriteMeshNode(file, 0));  // a scene without vertices
-  fclose(file);
-  EXPECT_EQ("", dir.Read("f.sod"));
+  const FaceList none{nullptr, 0};
+  MeshWorkspace workspace;
+  ASSERT_EQ(1, MeshWorkspaceCreate(&workspace, 0));
+  EXPECT_EQ(0, WriteMeshNode(nullptr, ContextOf(scene), 0, none, &workspace));
+  ByteBuffer out = ByteBufferEmpty();
+  EXPECT_EQ(0, WriteSodString(&out, nullptr));
+  EXPECT_EQ(0, WriteMeshNode(&out, nullptr, 0, none, &workspace));
+  EXPECT_EQ(0, WriteMeshNode(&out, ContextOf(scene), 0, none, nullptr));
+  EXPECT_EQ(0, WriteMeshNode(&out, ContextOf(scene), 0, none, &workspace));  // a scene without vertices
+  EXPECT_EQ(0u, out.size);
+  ByteBufferFree(&out);
+  MeshWorkspaceFree(&workspace);
 }
 
 TEST(SodWriterFailure, StringsTooLongForTheirCountAreRefused) {
-  TempDir dir;
-  FILE* file = OpenFileWide(dir.Wide("s.bin").c_str(), "wb");
-  ASSERT_NE(nullptr, file);
+  ByteBuffer out = ByteBufferEmpty();
   std::string fits(65535, 'a');
   std::string tooLong(65536, 'b');
-  EXPECT_EQ(1, WriteSodString(file, ""));
-  EXPECT_EQ(1, WriteSodString(file, "ab"));
-  EXPECT_EQ(0, WriteSodString(file, tooLong.c_str()));
-  EXPECT_EQ(1, WriteSodString(file, fits.c_str()));
-  fclose(file);
-  std::string bytes = dir.Read("s.bin");
+  EXPECT_EQ(1, WriteSodString(&out, ""));
+  EXPECT_EQ(1, WriteSodString(&out, "ab"));
+  EXPECT_EQ(0, WriteSodString(&out, tooLong.c_str()));
+  EXPECT_EQ(1, WriteSodString(&out, fits.c_str()));
+  std::string bytes(reinterpret_cast<const char*>(out.data), out.size);
+  ByteBufferFree(&out);
   ASSERT_EQ(2u + 4u + 2u + 65535u, bytes.size());
   EXPECT_EQ(std::string("\0\0\2\0ab\xFF\xFF", 8), bytes.substr(0, 8));
 }
