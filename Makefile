@@ -94,6 +94,21 @@ package: win64
 	cd build/package && cmake -E tar cf ../$(PACKAGE).zip --format=zip $(PACKAGE)
 	@echo "build/$(PACKAGE).zip"
 
+# The Blender add-on as Blender installs it: the folder kveltar_sod in a zip archive
+# (the release's own, with the Windows host and plug-in in it, is made by `package`).
+BLENDER_ADDON_ZIP := build/blender/kveltar_sod.zip
+$(BLENDER_ADDON_ZIP): $(wildcard tools/blender/kveltar_sod/*.py)
+	rm -rf build/blender/addon && mkdir -p build/blender/addon/kveltar_sod
+	cp tools/blender/kveltar_sod/*.py build/blender/addon/kveltar_sod/
+	cd build/blender/addon && cmake -E tar cf ../kveltar_sod.zip --format=zip kveltar_sod
+
+# The add-on in Debian's Blender, installed from its zip into a user folder of the build.
+test-blender: native $(BLENDER_ADDON_ZIP)
+	rm -rf build/blender/user build/blender/work
+	BLENDER_USER_SCRIPTS=$(CURDIR)/build/blender/user BLENDER_USER_CONFIG=$(CURDIR)/build/blender/user/config \
+	  blender -b --factory-startup --python-exit-code 1 --python tests/blender/addon_test.py -- \
+	  $(BLENDER_ADDON_ZIP) build/native/kveltar-host build/blender/work
+
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 

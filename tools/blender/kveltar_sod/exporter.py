@@ -1,0 +1,71 @@
+"""Blender to SOD: Blender's own glTF exporter writes the scene to a temporary glTF
+binary, which the plug-in exports and writes as the SOD file.
+
+The marker empties travel as glTF nodes whose `extras.sod_type` says what they are; an
+empty that is a marker only by its collection or its hp name gets that custom property
+for the time of the export, so that the SOD file has what the outliner shows.
+"""
+import contextlib
+import os
+import tempfile
+
+import bpy
+
+from . import host, markers
+
+
+def export_sod(context, filepath, host_path, *, game=2, materials=True, selected_only=False,
+               write_textures=False, keep_reserved=False):
+    """Writes the scene (or its selected objects) as the SOD file FILEPATH; returns the
+    host's Result. A failed export leaves no file behind (the plug-in writes the file
+    in full before it replaces the target)."""
+    options = ["--game", str(game)]
+    if not materials:
+        options.append("--no-materials")
+    if write_textures:
+        options.append("--write-textures")
+    if keep_reserved:
+        options.append("--continue-reserved")
+    with tempfile.TemporaryDirectory(prefix="kveltar-") as folder:
+        glb = os.path.join(folder, "scene.glb")
+        with marker_types(context.scene.objects):
+            bpy.ops.export_scene.gltf(**gltf_options(glb, selected_only))
+        return host.convert(host_path, glb, filepath, options)
+
+
+@contextlib.contextmanager
+def marker_types(objects):
+    """Gives each marker empty the sod_type of its kind while the block runs."""
+    kept = {}
+    try:
+        for obj in objects:
+            kind = markers.kind_of(obj)
+            if kind is not None and obj.library is None:
+                kept[obj] = obj.get("sod_type")
+                obj["sod_type"] = kind
+        yield
+    finally:
+        for obj, value in kept.items():
+            if value is None:
+                del obj["sod_type"]
+            else:
+                obj["sod_type"] = value
+
+
+def gltf_options(filepath, selected_only):
+    """The glTF exporter's options for the plug-in: one binary file, custom properties
+    as extras, +Y up, modifiers applied, nothing but meshes, materials and empties.
+    Options an exporter version lacks are left out."""
+    wanted = {
+        "filepath": filepath,
+        "export_format": "GLB",
+        "use_selection": selected_only,
+        "export_extras": True,
+        "export_yup": True,
+        "export_apply": True,
+        "export_cameras": False,
+        "export_lights": False,
+        "export_animations": False,
+    }
+    known = bpy.ops.export_scene.gltf.get_rna_type().properties.keys()
+    return {key: value for key, value in wanted.items() if key in known}
