@@ -14,7 +14,7 @@ SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 WINE_PREFIX := $(CURDIR)/build/win64/wineprefix
 FUZZ_SECONDS ?= 20
 
-.PHONY: deps native asan win64 fuzz-build test test-native test-asan test-wine test-fuzz demo screenshots fuzz bench lint format clean
+.PHONY: deps native asan win64 fuzz-build test test-native test-asan test-wine test-fuzz test-blender demo screenshots fuzz bench lint format clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
@@ -57,7 +57,7 @@ test-wine: win64 $(GLTF_VALIDATOR)
 test-fuzz: fuzz-build
 	@if ls fuzz/*_fuzz.cpp >/dev/null 2>&1; then fuzz/run_fuzzers.sh build/fuzz 10; fi
 
-test: test-native test-asan test-wine test-fuzz lint
+test: test-native test-asan test-wine test-fuzz test-blender lint
 
 fuzz: fuzz-build
 	fuzz/run_fuzzers.sh build/fuzz $(FUZZ_SECONDS)

@@ -28,22 +28,29 @@ def export_sod(context, filepath, host_path, *, game=2, materials=True, selected
         options.append("--continue-reserved")
     with tempfile.TemporaryDirectory(prefix="kveltar-") as folder:
         glb = os.path.join(folder, "scene.glb")
-        with marker_types(context.scene.objects):
+        with marker_types(context.scene.objects) as kinds:
             bpy.ops.export_scene.gltf(**gltf_options(glb, selected_only))
-        return host.convert(host_path, glb, filepath, options)
+        result = host.convert(host_path, glb, filepath, options)
+    # The game, and the plug-in reading the file again, know hardpoints by their names.
+    result.messages += [("warning", f"hardpoint {obj.name}: the game takes only names beginning with hp "
+                                    "for hardpoints") for obj, kind in kinds.items()
+                        if kind == "hardpoint" and not obj.name.lower().startswith("hp")
+                        and (obj.select_get() or not selected_only)]
+    return result
 
 
 @contextlib.contextmanager
 def marker_types(objects):
-    """Gives each marker empty the sod_type of its kind while the block runs."""
-    kept = {}
+    """Gives each marker empty the sod_type of its kind while the block runs; yields
+    the markers with their kinds."""
+    kinds, kept = {}, {}
     try:
         for obj in objects:
             kind = markers.kind_of(obj)
             if kind is not None and obj.library is None:
-                kept[obj] = obj.get("sod_type")
+                kinds[obj], kept[obj] = kind, obj.get("sod_type")
                 obj["sod_type"] = kind
-        yield
+        yield kinds
     finally:
         for obj, value in kept.items():
             if value is None:

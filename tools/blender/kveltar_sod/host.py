@@ -21,7 +21,7 @@ EXIT_TEXTS = {
     1: "the plug-in failed",
     2: "kveltar-host could not start or could not read its input",
     3: "the plug-in stopped with a fault",
-    4: "the plug-in stopped the conversion",
+    4: "the plug-in's checks stopped the conversion; nothing was written",
 }
 
 
@@ -75,7 +75,8 @@ def convert(host, source, target, options=()):
         # Without JSON the host refused its command line or could not load the plug-in.
         text = run.stderr.strip() or EXIT_TEXTS.get(run.returncode, f"kveltar-host ended with {run.returncode}")
         return Result(status=run.returncode or -1, messages=[("error", line) for line in text.splitlines()])
-    messages = [(m.get("kind", "error"), m.get("text", "")) for m in answer.get("messages", [])]
+    # The plug-in's message boxes break their lines; a report is one line.
+    messages = [(m.get("kind", "error"), " ".join(m.get("text", "").split())) for m in answer.get("messages", [])]
     if run.returncode != 0 and not any(kind == "error" for kind, _ in messages):
         messages.append(("error", EXIT_TEXTS.get(run.returncode, f"kveltar-host ended with {run.returncode}")))
     return Result(status=run.returncode, messages=messages, summary=answer)
