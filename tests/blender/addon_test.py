@@ -75,9 +75,14 @@ check(hasattr(bpy.types, "IMPORT_SCENE_OT_sod") and hasattr(bpy.types, "EXPORT_S
 preferences.host_path = os.path.join(WORK, "no-such-host")
 error, objects = import_sod()
 check("kveltar-host not found at" in error and not objects, f"without the host: {error!r}, {list(objects)}")
+# Without a path the add-on runs the copy in its folder bin (the release's Windows zip).
+shipped = os.path.join(os.path.dirname(sys.modules["kveltar_sod"].__file__), "bin")
+os.makedirs(shipped)
+os.symlink(HOST, os.path.join(shipped, "kveltar-host"))
+preferences.host_path = ""
+error, objects = import_sod(borg=True, hardpoints=False, sprites=False)
 preferences.host_path = HOST
 
-error, objects = import_sod(borg=True, hardpoints=False, sprites=False)
 check_scene(objects, dict(MESHES, plating=12), {"engine_glow": MARKERS["engine_glow"]}, "Borg, emitters only")
 error, objects = import_sod()
 check_scene(objects, MESHES, MARKERS, "import")

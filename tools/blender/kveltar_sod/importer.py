@@ -66,8 +66,8 @@ def collect_markers(context, objects, kinds):
 
 
 def marker_size(meshes):
-    """A size for the marker empties that suits the model: a twentieth of its extent."""
+    """A size for the marker empties that suits the model: a twelfth of its extent."""
     extent = 0.0
     for obj in meshes:
         extent = max(extent, *obj.dimensions)
-    return extent / 20 if extent > 0 else 0.25
+    return extent / 12 if extent > 0 else 0.5
