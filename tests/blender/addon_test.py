@@ -75,6 +75,11 @@ check(hasattr(bpy.types, "IMPORT_SCENE_OT_sod") and hasattr(bpy.types, "EXPORT_S
 preferences.host_path = os.path.join(WORK, "no-such-host")
 error, objects = import_sod()
 check("kveltar-host not found at" in error and not objects, f"without the host: {error!r}, {list(objects)}")
+bpy.ops.preferences.addon_disable(module="io_scene_gltf2")
+error, objects = import_sod()
+check("glTF 2.0 add-on is needed" in error and not objects, f"without Blender's glTF add-on: {error!r}")
+bpy.ops.preferences.addon_enable(module="io_scene_gltf2")
+
 # Without a path the add-on runs the copy in its folder bin (the release's Windows zip).
 shipped = os.path.join(os.path.dirname(sys.modules["kveltar_sod"].__file__), "bin")
 os.makedirs(shipped)

@@ -39,7 +39,11 @@ class KveltarPreferences(bpy.types.AddonPreferences):
 
 
 def find_host(operator, context):
-    """The kveltar-host to run, or None after an error report saying why."""
+    """The kveltar-host to run, or None after an error report saying why (also when
+    Blender's glTF add-on, which carries the scene, is not enabled)."""
+    if not hasattr(bpy.types, "IMPORT_SCENE_OT_gltf"):
+        operator.report({"ERROR"}, "Blender's glTF 2.0 add-on is needed: enable Import-Export: glTF 2.0 format")
+        return None
     preference = context.preferences.addons[__package__].preferences.host_path
     found, reason = host.find_host(bpy.path.abspath(preference))
     if found is None:

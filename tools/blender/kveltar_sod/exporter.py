@@ -29,7 +29,10 @@ def export_sod(context, filepath, host_path, *, game=2, materials=True, selected
     with tempfile.TemporaryDirectory(prefix="kveltar-") as folder:
         glb = os.path.join(folder, "scene.glb")
         with marker_types(context.scene.objects) as kinds:
-            bpy.ops.export_scene.gltf(**gltf_options(glb, selected_only))
+            try:
+                bpy.ops.export_scene.gltf(**gltf_options(glb, selected_only))
+            except RuntimeError as error:
+                return host.Result.failure(f"Blender's glTF exporter failed: {error}")
         result = host.convert(host_path, glb, filepath, options)
     # The game, and the plug-in reading the file again, know hardpoints by their names.
     result.messages += [("warning", f"hardpoint {obj.name}: the game takes only names beginning with hp "

@@ -31,8 +31,11 @@ def import_sod(context, filepath, host_path, *, borg=False, kinds=markers.KINDS,
         if not result.ok:
             return result
         before = set(context.scene.objects)
-        # The images are packed into the .blend file: the glTF file is gone afterwards.
-        bpy.ops.import_scene.gltf(filepath=glb, import_pack_images=True)
+        try:
+            # The images are packed into the .blend file: the glTF file is gone afterwards.
+            bpy.ops.import_scene.gltf(filepath=glb, import_pack_images=True)
+        except RuntimeError as error:
+            return host.Result.failure(f"Blender's glTF importer failed: {error}")
     new = [obj for obj in context.scene.objects if obj not in before]
     collect_markers(context, new, kinds)
     return result
