@@ -5,6 +5,7 @@ run on the sample frigate (docs/sample/frigate.sod) with the native kveltar-host
 """
 import json
 import os
+import struct
 import subprocess
 import sys
 
@@ -60,10 +61,18 @@ def check_scene(objects, meshes, markers, when):
 
 
 def read_back(path):
+    """A SOD file's version (after the header ID), and what the plug-in reads of it."""
+    with open(path, "rb") as file:
+        version = round(struct.unpack_from("<f", file.read(14), 10)[0], 2)
     run = subprocess.run([HOST, "convert", path, os.path.join(WORK, "back.glb"), "--json", "--select-all"],
                          capture_output=True, text=True)
     answer = json.loads(run.stdout)
-    return answer["triangles"], answer["materials"], [answer[k] for k in ("hardpoints", "emitters", "sprites")]
+    return version, answer["triangles"], answer["materials"], [answer[k] for k in ("hardpoints", "emitters",
+                                                                                    "sprites")]
+
+
+def reserved():
+    bpy.data.materials["hull"].name = "shields"
 
 
 os.makedirs(WORK, exist_ok=True)
@@ -94,8 +103,9 @@ check_scene(objects, MESHES, MARKERS, "import")
 check(objects["engine_glow"].get("sod_emitter_name") == "frigate_exhaust", "the emitter's name")
 
 written = os.path.join(WORK, "frigate.sod")
-check(run(bpy.ops.export_scene.sod, filepath=written, game="1") == "", "export")
-check(read_back(written) == (36, ["engine", "hull"], [3, 1, 1]), f"read back {read_back(written)}")
+check(run(bpy.ops.export_scene.sod, filepath=written, game="1", write_textures=True) == "" and
+      os.path.exists(os.path.join(WORK, "frigate_hull.tga")), "export")
+check(read_back(written) == (1.8, 36, ["engine", "hull"], [3, 1, 1]), f"read back {read_back(written)}")
 
 # Moved, renamed and added markers (one by its collection alone) reach the file.
 objects["hp_phaser_fore"].location.x += 1
@@ -108,14 +118,11 @@ check(run(bpy.ops.export_scene.sod, filepath=edited) == "" and "sod_type" not in
 markers = dict(MARKERS, hp_phaser_fore=("hardpoints", (1, -3.5, 0.7)), beacon=MARKERS["running_light"],
                thruster=("emitters", (1, 2, 3)))
 del markers["running_light"]
+check(read_back(edited)[0] == 1.93, "ST Armada 2 by default")
 check_scene(import_sod(edited)[1], {"hull": 12, "engine": 24}, markers, "edits")
 
 # What the plug-in refuses is reported, and no file is left: a target it cannot write,
 # a material name the game reserves (unless kept), a mesh beyond the format's limits.
-def reserved():
-    bpy.data.materials["hull"].name = "shields"
-
-
 for name, change, options, expected in (
         ("missing/x.sod", None, {}, "Could not open file for writing"),
         ("reserved.sod", reserved, {}, "nothing was written"),
