@@ -108,14 +108,14 @@ class ExportSOD(bpy.types.Operator, ExportHelper):
     game: EnumProperty(
         name="Game", default="2",
         items=(("1", "ST Armada 1", "SOD 1.8, for ST Armada 1"), ("2", "ST Armada 2", "SOD 1.93, for ST Armada 2")))
-    materials: BoolProperty(name="Export materials", default=True,
+    materials: BoolProperty(name="Materials", default=True,
                             description="Write each material with its colours and texture; else no materials")
-    use_selection: BoolProperty(name="Selected objects only", default=False,
+    use_selection: BoolProperty(name="Selected only", default=False,
                                 description="Export only the selected meshes and empties")
-    write_textures: BoolProperty(name="Write textures as TGA", default=False,
+    write_textures: BoolProperty(name="TGA textures", default=False,
                                  description="Write each texture image as NAME.tga beside the SOD file")
     keep_reserved: BoolProperty(
-        name="Keep reserved names", default=False,
+        name="Reserved names", default=False,
         description="Export even when a material is named like a node the game reserves (damage, crew, engines, "
                     "life, sensors, shields, target, borg; s_, c_, e_, hp at the start); else the export stops")
 
