@@ -9,9 +9,7 @@ import contextlib
 import os
 import tempfile
 
-import bpy
-
-from . import host, markers
+from . import gltf, host, markers
 
 
 def export_sod(context, filepath, host_path, *, game=2, materials=True, selected_only=False,
@@ -30,7 +28,7 @@ def export_sod(context, filepath, host_path, *, game=2, materials=True, selected
         glb = os.path.join(folder, "scene.glb")
         with marker_types(context.scene.objects) as kinds:
             try:
-                bpy.ops.export_scene.gltf(**gltf_options(glb, selected_only))
+                gltf.export_glb(glb, selected_only)
             except RuntimeError as error:
                 return host.Result.failure(f"Blender's glTF exporter failed: {error}")
         result = host.convert(host_path, glb, filepath, options)
@@ -61,21 +59,3 @@ def marker_types(objects):
             else:
                 obj["sod_type"] = value
 
-
-def gltf_options(filepath, selected_only):
-    """The glTF exporter's options for the plug-in: one binary file, custom properties
-    as extras, +Y up, modifiers applied, nothing but meshes, materials and empties.
-    Options an exporter version lacks are left out."""
-    wanted = {
-        "filepath": filepath,
-        "export_format": "GLB",
-        "use_selection": selected_only,
-        "export_extras": True,
-        "export_yup": True,
-        "export_apply": True,
-        "export_cameras": False,
-        "export_lights": False,
-        "export_animations": False,
-    }
-    known = bpy.ops.export_scene.gltf.get_rna_type().properties.keys()
-    return {key: value for key, value in wanted.items() if key in known}

@@ -12,7 +12,7 @@ import tempfile
 
 import bpy
 
-from . import host, markers
+from . import gltf, host, markers
 
 
 def import_sod(context, filepath, host_path, *, borg=False, kinds=markers.KINDS, texture_folder=""):
@@ -32,8 +32,7 @@ def import_sod(context, filepath, host_path, *, borg=False, kinds=markers.KINDS,
             return result
         before = set(context.scene.objects)
         try:
-            # The images are packed into the .blend file: the glTF file is gone afterwards.
-            bpy.ops.import_scene.gltf(filepath=glb, import_pack_images=True)
+            gltf.import_glb(glb)
         except RuntimeError as error:
             return host.Result.failure(f"Blender's glTF importer failed: {error}")
     new = [obj for obj in context.scene.objects if obj not in before]
