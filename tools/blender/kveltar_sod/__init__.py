@@ -64,6 +64,11 @@ def finish(operator, result, done):
     return {"FINISHED"}
 
 
+def marker_option(collection):
+    return BoolProperty(name=collection.capitalize(), default=True,
+                        description=f'Import the {collection} as empties in the collection "{collection}"')
+
+
 class ImportSOD(bpy.types.Operator, ImportHelper):
     """Import an ST Armada SOD model through the kveltar plug-in"""
     bl_idname = "import_scene.sod"
@@ -76,12 +81,9 @@ class ImportSOD(bpy.types.Operator, ImportHelper):
     borg: BoolProperty(
         name="Borg meshes", default=False,
         description='Also import the meshes whose names contain "Borg" or "borg", which are skipped otherwise')
-    hardpoints: BoolProperty(name="Hardpoints", default=True,
-                             description='Import the hardpoints as empties in the collection "hardpoints"')
-    emitters: BoolProperty(name="Emitters", default=True,
-                           description='Import the emitters as empties in the collection "emitters"')
-    sprites: BoolProperty(name="Sprites", default=True,
-                          description='Import the sprites as empties in the collection "sprites"')
+    hardpoints: marker_option("hardpoints")
+    emitters: marker_option("emitters")
+    sprites: marker_option("sprites")
     texture_folder: StringProperty(
         name="Texture folder", subtype="DIR_PATH",
         description="Look for the textures NAME.tga in this folder instead of beside the SOD file")
