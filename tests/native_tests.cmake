@@ -68,3 +68,12 @@ add_test(NAME host_convert_back_native COMMAND kveltar-host convert ${KVELTAR_GL
          ${CMAKE_BINARY_DIR}/frigate_back.sod --game 1)
 set_tests_properties(host_convert_back_native PROPERTIES FIXTURES_REQUIRED gltf_written
   PASS_REGULAR_EXPRESSION "converted .*frigate.gltf to .*frigate_back.sod: ${KVELTAR_SAMPLE_SUMMARY}")
+add_test(NAME host_convert_blender_ship_native COMMAND kveltar-host convert
+         ${PROJECT_SOURCE_DIR}/tests/data/gltf/blender_ship.glb ${CMAKE_BINARY_DIR}/blender_ship.sod)
+set_tests_properties(host_convert_blender_ship_native PROPERTIES FIXTURES_SETUP blender_ship
+  PASS_REGULAR_EXPRESSION "converted .*: 2 meshes, 14 triangles, 2 materials, 2 hardpoints, 1 emitters, 0 sprites")
+add_test(NAME host_convert_blender_ship_back_native COMMAND kveltar-host convert --json
+         ${CMAKE_BINARY_DIR}/blender_ship.sod ${KVELTAR_GLTF_WRITTEN}/blender_ship_back.glb)
+set_tests_properties(host_convert_blender_ship_back_native PROPERTIES FIXTURES_REQUIRED blender_ship
+  FIXTURES_SETUP gltf_written
+  PASS_REGULAR_EXPRESSION "\"triangles\":14,\"materials\":\\[\"engine\",\"hull\"\\],\"hardpoints\":2,\"emitters\":1,\"sprites\":0")

@@ -260,3 +260,69 @@ TEST_F(GltfRoundTrip, MarkerNodesStandAtTheCentresOfTheirSquares) {
 }
 
 }  // namespace
+
+namespace {
+
+// A glTF scene of one material with `triangles` triangles of their own three vertices.
+void WriteTriangles(const std::u16string& path, const std::u16string& material, int triangles) {
+  host::SceneDocument document;
+  host::HostScene& scene = document.scene;
+  int m = scene.AddMaterial(material, {0.5f, 0.5f, 0.5f, 1}, {0.1f, 0.1f, 0.1f, 1}, {0, 0, 0, 1}, 10, triangles);
+  int part = scene.AddPart(u"body");
+  int set = scene.AddPolygonSet();
+  scene.AddTexCoord(0, 0);
+  for (int t = 0; t < triangles; ++t) {
+    host::FaceSpec face;
+    face.materialIndex = m;
+    face.partIndex = part;
+    for (int k = 0; k < 3; ++k) {
+      face.vertices.push_back(scene.AddVertex({static_cast<float>(t), static_cast<float>(k), 0}));
+      face.texCoords.push_back(0);
+    }
+    scene.AddFace(set, face);
+  }
+  std::string error;
+  ASSERT_TRUE(host::WriteGltfScene(document, path, &error)) << error;
+}
+
+}  // namespace
+
+// What cannot be converted ends the command with a message and an exit code, and leaves
+// no file behind: a glTF that does not parse, one whose buffer is missing, a scene over
+// the format's limits or with a reserved material name (the plug-in's own messages), and
+// targets that cannot be written.
+TEST_F(GltfRoundTrip, BadFilesAndTargetsEndWithAMessageAndNoFile) {
+  dir.Write("broken.gltf", "{\"asset\": {\"version\": \"2.0\"}, \"nodes\": [");
+  WriteTriangles(dir.Wide("nobin.gltf"), u"hull", 1);
+  std::filesystem::remove(dir.File("nobin.bin"));
+  WriteTriangles(dir.Wide("big.glb"), u"hull", 21846);  // 65538 vertices
+  WriteTriangles(dir.Wide("shields.glb"), u"shields", 1);
+  WriteTriangles(dir.Wide("good.glb"), u"hull", 1);
+  dir.Write("ship.sod", sodtest::BuildSod(ShipSpec(sodtest::kV193)));
+  const struct {
+    const char* input;
+    const char* output;
+    int status;
+    const char* message;
+  } cases[] = {
+      {"broken.gltf", "broken.sod", host::kExitUsage, "broken.gltf"},
+      {"nobin.gltf", "nobin.sod", host::kExitUsage, "nobin.bin"},
+      {"big.glb", "big.sod", host::kExitStopped, "65535 vertices."},
+      {"shields.glb", "shields.sod", host::kExitStopped, "reserved"},
+      {"good.glb", "missing/good.sod", host::kExitFailed, "Could not open file for writing."},
+      {"ship.sod", "missing/ship.glb", host::kExitFailed, "cannot write"},
+  };
+  const size_t files = dir.Count();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.input);
+    host::ConvertCommand command;
+    command.input = dir.Wide(c.input);
+    command.output = dir.Wide(c.output);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(c.status, host::CommandConvert(options_, command));
+    std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(std::string::npos, said.find(c.message)) << said;
+    EXPECT_FALSE(dir.Exists(c.output));
+    EXPECT_EQ(files, dir.Count());
+  }
+}

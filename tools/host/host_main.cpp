@@ -1,6 +1,7 @@
 // kveltar-host, the reference host: it loads the kveltar plug-in the way the modelling
 // host does, plays the host's side of every call with a real in-memory scene, and
 // drives the plug-in's operations from the command line.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -198,6 +199,7 @@ int Run(std::vector<std::string> args) {
   convertApp->add_flag("--quiet", convert.quiet, "print nothing but errors");
 
   for (CLI::App* command : {describe, read, importApp, exportApp, convertApp}) command->fallthrough();
+  const bool noArguments = args.empty();
   try {
     std::reverse(args.begin(), args.end());
     app.parse(args);
@@ -206,7 +208,7 @@ int Run(std::vector<std::string> args) {
   } catch (const CLI::CallForAllHelp& e) {
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
-    if (args.empty()) {
+    if (noArguments) {
       std::fprintf(stderr, "%s", app.help().c_str());
     } else {
       app.exit(e);
