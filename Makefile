@@ -95,6 +95,7 @@ lint: native
 # add-on's zip, with the same host and plug-in in its folder bin.
 VERSION := $(shell grep -m1 -o 'kveltar VERSION [0-9.]*' CMakeLists.txt | cut -d' ' -f3)
 PACKAGE := kveltar-$(VERSION)-win64
+COMMA := ,
 package: win64
 	rm -rf build/package && mkdir -p build/package/$(PACKAGE)
 	x86_64-w64-mingw32-strip -o build/package/$(PACKAGE)/kveltar_64.dlx build/win64/kveltar_64.dlx
@@ -105,6 +106,7 @@ package: win64
 	@echo "build/$(PACKAGE).zip"
 	mkdir -p build/package/blender/kveltar_sod/bin
 	cp tools/blender/kveltar_sod/*.py build/package/blender/kveltar_sod/
+	sed -i 's/"version": ([0-9, ]*)/"version": ($(subst .,$(COMMA) ,$(VERSION)))/' build/package/blender/kveltar_sod/__init__.py
 	cp build/package/$(PACKAGE)/kveltar_64.dlx build/package/$(PACKAGE)/kveltar-host.exe build/package/blender/kveltar_sod/bin/
 	cd build/package/blender && cmake -E tar cf ../../kveltar-$(VERSION)-blender.zip --format=zip kveltar_sod
 	@echo "build/kveltar-$(VERSION)-blender.zip"
