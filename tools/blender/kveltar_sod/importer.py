@@ -20,7 +20,7 @@ def import_sod(context, filepath, host_path, *, borg=False, kinds=markers.KINDS,
 
     borg: also the meshes named with "Borg"/"borg", which the import dialog leaves out.
     kinds: the marker kinds ("hardpoint", "emitter", "sprite") to keep as empties.
-    texture_folder: where the textures NAME.tga are looked for besides the SOD's folder.
+    texture_folder: where the textures NAME.tga are looked for instead of the SOD's folder.
     """
     options = ["--select-all"] if borg else []
     if texture_folder:
