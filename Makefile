@@ -14,7 +14,7 @@ SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 WINE_PREFIX := $(CURDIR)/build/win64/wineprefix
 FUZZ_SECONDS ?= 20
 
-.PHONY: deps native asan win64 fuzz-build test test-native test-asan test-wine test-fuzz demo screenshots fuzz bench bench-wine lint format clean
+.PHONY: deps native asan win64 fuzz-build test test-native test-asan test-wine test-fuzz test-blender demo screenshots blender-screenshot fuzz bench bench-wine lint format clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
@@ -57,7 +57,7 @@ test-wine: win64 $(GLTF_VALIDATOR)
 test-fuzz: fuzz-build
 	@if ls fuzz/*_fuzz.cpp >/dev/null 2>&1; then fuzz/run_fuzzers.sh build/fuzz 10; fi
 
-test: test-native test-asan test-wine test-fuzz lint
+test: test-native test-asan test-wine test-fuzz test-blender lint
 
 fuzz: fuzz-build
 	fuzz/run_fuzzers.sh build/fuzz $(FUZZ_SECONDS)
@@ -79,10 +79,19 @@ demo: win64
 	tools/demo.sh build/win64
 
 # The pictures in docs/, taken of the real DLL under Wine on a virtual display.
-screenshots: win64
+screenshots: win64 blender-screenshot
 	@$(MAKE) --no-print-directory deps PACKAGES="$(SCREENSHOT_PACKAGES)"
 	tools/screenshot.sh build/win64 docs/import-dialog.png
 	tools/screenshot.sh build/win64 docs/export-dialog.png export
+
+# The user guide's picture of the Blender add-on: Debian's Blender on a virtual display
+# with the sample imported, in 256 colours.
+blender-screenshot: native
+	@$(MAKE) --no-print-directory deps PACKAGES="$(SCREENSHOT_PACKAGES)"
+	mkdir -p build/blender
+	xvfb-run -a -s "-screen 0 1600x1000x24" blender --factory-startup --python tools/blender/screenshot.py -- \
+	  build/native/kveltar-host docs/sample/frigate.sod build/blender/screenshot.png
+	pngtopnm build/blender/screenshot.png | pnmquant 256 | pnmtopng -compression 9 > docs/blender-import.png
 
 # Static analysis of the plug-in's sources (configuration in .clang-tidy); findings are errors.
 LINT_SOURCES = $$(git ls-files 'src/*.cpp' | grep -v -e src/platform/windows/ -e src/plugin/dll_main.cpp)
@@ -91,17 +100,40 @@ lint: native
 	cppcheck --enable=warning,performance,portability --error-exitcode=1 --inline-suppr --quiet --std=c++17 -I src src
 
 # The release package: the plug-in, the reference host, the user guide with its
-# pictures, a sample model and the licence, in one zip archive.
+# pictures, a sample model and the licence, in one zip archive; beside it the Blender
+# add-on's zip, with the same host and plug-in in its folder bin.
 VERSION := $(shell grep -m1 -o 'kveltar VERSION [0-9.]*' CMakeLists.txt | cut -d' ' -f3)
 PACKAGE := kveltar-$(VERSION)-win64
+COMMA := ,
 package: win64
 	rm -rf build/package && mkdir -p build/package/$(PACKAGE)
 	x86_64-w64-mingw32-strip -o build/package/$(PACKAGE)/kveltar_64.dlx build/win64/kveltar_64.dlx
 	x86_64-w64-mingw32-strip -o build/package/$(PACKAGE)/kveltar-host.exe build/win64/kveltar-host.exe
-	cp docs/user-guide.md docs/import-dialog.png docs/export-dialog.png LICENSE build/package/$(PACKAGE)/
+	cp docs/user-guide.md docs/import-dialog.png docs/export-dialog.png docs/blender-import.png LICENSE build/package/$(PACKAGE)/
 	cp docs/sample/frigate.sod docs/sample/frigate_*.tga build/package/$(PACKAGE)/
 	cd build/package && cmake -E tar cf ../$(PACKAGE).zip --format=zip $(PACKAGE)
 	@echo "build/$(PACKAGE).zip"
+	mkdir -p build/package/blender/kveltar_sod/bin
+	cp tools/blender/kveltar_sod/*.py build/package/blender/kveltar_sod/
+	sed -i 's/"version": ([0-9, ]*)/"version": ($(subst .,$(COMMA) ,$(VERSION)))/' build/package/blender/kveltar_sod/__init__.py
+	cp build/package/$(PACKAGE)/kveltar_64.dlx build/package/$(PACKAGE)/kveltar-host.exe build/package/blender/kveltar_sod/bin/
+	cd build/package/blender && cmake -E tar cf ../../kveltar-$(VERSION)-blender.zip --format=zip kveltar_sod
+	@echo "build/kveltar-$(VERSION)-blender.zip"
+
+# The Blender add-on as Blender installs it: the folder kveltar_sod in a zip archive
+# (the release's own, with the Windows host and plug-in in it, is made by `package`).
+BLENDER_ADDON_ZIP := build/blender/kveltar_sod.zip
+$(BLENDER_ADDON_ZIP): $(wildcard tools/blender/kveltar_sod/*.py)
+	rm -rf build/blender/addon && mkdir -p build/blender/addon/kveltar_sod
+	cp tools/blender/kveltar_sod/*.py build/blender/addon/kveltar_sod/
+	cd build/blender/addon && cmake -E tar cf ../kveltar_sod.zip --format=zip kveltar_sod
+
+# The add-on in Debian's Blender, installed from its zip into a user folder of the build.
+test-blender: native $(BLENDER_ADDON_ZIP)
+	rm -rf build/blender/user build/blender/work
+	BLENDER_USER_SCRIPTS=$(CURDIR)/build/blender/user BLENDER_USER_CONFIG=$(CURDIR)/build/blender/user/config \
+	  blender -b --factory-startup --python-exit-code 1 --python tests/blender/addon_test.py -- \
+	  $(BLENDER_ADDON_ZIP) build/native/kveltar-host build/blender/work
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -1,0 +1,82 @@
+"""Finding and running kveltar-host, the program that loads the kveltar plug-in.
+
+Every SOD file the add-on reads or writes goes through `kveltar-host convert`, so the
+plug-in itself reads and writes the SOD format; Blender only ever sees glTF. This
+module needs no Blender: it finds the program and turns one run of it into a result.
+"""
+import json
+import os
+import shutil
+import subprocess
+import sys
+from dataclasses import dataclass, field
+
+WINDOWS = sys.platform == "win32"
+# The release zip for Windows carries the host and the plug-in in this folder of the
+# add-on; the host loads the plug-in from beside itself.
+SHIPPED = os.path.join(os.path.dirname(os.path.abspath(__file__)), "bin",
+                       "kveltar-host.exe" if WINDOWS else "kveltar-host")
+
+EXIT_TEXTS = {
+    1: "the plug-in failed",
+    2: "kveltar-host could not start or could not read its input",
+    3: "the plug-in stopped with a fault",
+    4: "the plug-in's checks stopped the conversion; nothing was written",
+}
+
+
+def find_host(preference):
+    """The kveltar-host to run and None, or None and the reason none was found.
+
+    A path set in the add-on's preferences is the one; without it, the copy shipped
+    inside the add-on, then a kveltar-host on PATH.
+    """
+    if preference:
+        if os.path.isfile(preference):
+            return preference, None
+        return None, f"kveltar-host not found at {preference} (the path in the add-on's preferences)"
+    if os.path.isfile(SHIPPED):
+        return SHIPPED, None
+    found = shutil.which("kveltar-host")
+    if found:
+        return found, None
+    return None, ("kveltar-host not found: it is neither inside the add-on nor on PATH; "
+                  "set its path in the preferences of the add-on")
+
+
+@dataclass
+class Result:
+    """One conversion: its exit status, its messages as (kind, text), and what
+    kveltar-host says it converted (meshes, triangles, materials, markers)."""
+    status: int
+    messages: list = field(default_factory=list)
+    summary: dict = field(default_factory=dict)
+
+    @property
+    def ok(self):
+        return self.status == 0
+
+    @classmethod
+    def failure(cls, text):
+        return cls(status=-1, messages=[("error", text)])
+
+
+def convert(host, source, target, options=()):
+    """Runs `kveltar-host convert SOURCE TARGET --json OPTIONS...` and reads its answer."""
+    command = [host, "convert", source, target, "--json", *options]
+    try:
+        run = subprocess.run(command, capture_output=True, text=True, encoding="utf-8", errors="replace",
+                             creationflags=subprocess.CREATE_NO_WINDOW if WINDOWS else 0)
+    except OSError as error:
+        return Result.failure(f"could not run {host}: {error.strerror or error}")
+    try:
+        answer = json.loads(run.stdout)
+    except ValueError:
+        # Without JSON the host refused its command line or could not load the plug-in.
+        text = run.stderr.strip() or EXIT_TEXTS.get(run.returncode, f"kveltar-host ended with {run.returncode}")
+        return Result(status=run.returncode or -1, messages=[("error", line) for line in text.splitlines()])
+    # The plug-in's message boxes break their lines; a report is one line.
+    messages = [(m.get("kind", "error"), " ".join(m.get("text", "").split())) for m in answer.get("messages", [])]
+    if run.returncode != 0 and not any(kind == "error" for kind, _ in messages):
+        messages.append(("error", EXIT_TEXTS.get(run.returncode, f"kveltar-host ended with {run.returncode}")))
+    return Result(status=run.returncode, messages=messages, summary=answer)
