@@ -45,7 +45,8 @@ set_tests_properties(host_import_refused_native PROPERTIES
 
 # kveltar-host convert on the sample model through the native plug-in, to glTF in both
 # forms and back; every glTF file the tests write (here and in the round trip tests,
-# run again as one step) then goes through the Khronos validator and Blender's importer.
+# run again as one step) then goes through the Khronos validator. (Blender's importer
+# reads what convert writes in the add-on's tests.)
 set(KVELTAR_GLTF_WRITTEN ${CMAKE_BINARY_DIR}/gltf-written)
 file(MAKE_DIRECTORY ${KVELTAR_GLTF_WRITTEN})
 set(KVELTAR_SAMPLE ${PROJECT_SOURCE_DIR}/docs/sample/frigate.sod)
@@ -59,21 +60,8 @@ add_test(NAME gltf_round_trip_files COMMAND kveltar_unit_tests --gtest_filter=Gl
 set_tests_properties(gltf_round_trip_files PROPERTIES FIXTURES_SETUP gltf_written)
 add_test(NAME gltf_validator COMMAND sh -c "node '${PROJECT_SOURCE_DIR}/tests/gltf/validate.js' '${KVELTAR_GLTF_WRITTEN}'/*.gl*")
 set_tests_properties(gltf_validator PROPERTIES FIXTURES_REQUIRED gltf_written)
-add_test(NAME blender_imports_converted_glb COMMAND blender -b --factory-startup --python-exit-code 1
-         --python ${PROJECT_SOURCE_DIR}/tests/blender/gltf_import_check.py -- ${KVELTAR_GLTF_WRITTEN}/frigate.glb)
-set_tests_properties(blender_imports_converted_glb PROPERTIES FIXTURES_REQUIRED gltf_written
-  PASS_REGULAR_EXPRESSION "blender check: the converted frigate imports as expected")
-# The converted sample back to SOD, and a ship made in Blender and written by its glTF exporter.
+# The converted sample back to SOD.
 add_test(NAME host_convert_back_native COMMAND kveltar-host convert ${KVELTAR_GLTF_WRITTEN}/frigate.gltf
          ${CMAKE_BINARY_DIR}/frigate_back.sod --game 1)
 set_tests_properties(host_convert_back_native PROPERTIES FIXTURES_REQUIRED gltf_written
   PASS_REGULAR_EXPRESSION "converted .*frigate.gltf to .*frigate_back.sod: ${KVELTAR_SAMPLE_SUMMARY}")
-add_test(NAME host_convert_blender_ship_native COMMAND kveltar-host convert
-         ${PROJECT_SOURCE_DIR}/tests/data/gltf/blender_ship.glb ${CMAKE_BINARY_DIR}/blender_ship.sod)
-set_tests_properties(host_convert_blender_ship_native PROPERTIES FIXTURES_SETUP blender_ship
-  PASS_REGULAR_EXPRESSION "converted .*: 2 meshes, 14 triangles, 2 materials, 2 hardpoints, 1 emitters, 0 sprites")
-add_test(NAME host_convert_blender_ship_back_native COMMAND kveltar-host convert --json
-         ${CMAKE_BINARY_DIR}/blender_ship.sod ${KVELTAR_GLTF_WRITTEN}/blender_ship_back.glb)
-set_tests_properties(host_convert_blender_ship_back_native PROPERTIES FIXTURES_REQUIRED blender_ship
-  FIXTURES_SETUP gltf_written
-  PASS_REGULAR_EXPRESSION "\"triangles\":14,\"materials\":\\[\"engine\",\"hull\"\\],\"hardpoints\":2,\"emitters\":1,\"sprites\":0")

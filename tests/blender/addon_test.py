@@ -50,10 +50,23 @@ def import_sod(path=SAMPLE, **options):
     return error, {obj.name: obj for obj in bpy.context.scene.objects}
 
 
+def outwards(obj):
+    """Whether the mesh's faces point outwards: its signed volume is positive."""
+    world = [obj.matrix_world @ v.co for v in obj.data.vertices]
+    volume = 0.0
+    for polygon in obj.data.polygons:
+        a = world[polygon.vertices[0]]
+        for k in range(1, len(polygon.vertices) - 1):
+            volume += a.dot(world[polygon.vertices[k]].cross(world[polygon.vertices[k + 1]]))
+    return volume > 0
+
+
 def check_scene(objects, meshes, markers, when):
     found = {name: sum(len(p.vertices) - 2 for p in obj.data.polygons) for name, obj in objects.items()
              if obj.type == "MESH"}
     check(found == meshes, f"{when}: meshes {found}")
+    inwards = [name for name, obj in objects.items() if obj.type == "MESH" and not outwards(obj)]
+    check(not inwards, f"{when}: faces pointing inwards in {inwards}")
     placed = {name: (obj.users_collection[0].name, tuple(round(v, 5) for v in obj.matrix_world.translation))
               for name, obj in objects.items() if obj.type == "EMPTY"}
     check(placed == {name: (group, tuple(map(float, at))) for name, (group, at) in markers.items()},
@@ -101,6 +114,8 @@ check_scene(objects, dict(MESHES, plating=12), {"engine_glow": MARKERS["engine_g
 error, objects = import_sod()
 check_scene(objects, MESHES, MARKERS, "import")
 check(objects["engine_glow"].get("sod_emitter_name") == "frigate_exhaust", "the emitter's name")
+hull = bpy.data.materials["hull"]
+check(hull.get("sod_specular_power") == 40 and len(hull.get("sod_ambient", [])) == 4, "the material's extras")
 
 written = os.path.join(WORK, "frigate.sod")
 check(run(bpy.ops.export_scene.sod, filepath=written, game="1", write_textures=True) == "" and

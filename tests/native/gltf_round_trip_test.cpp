@@ -5,6 +5,7 @@
 // plug-in's own reader. The glTF files are kept in the build for the validator.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -324,5 +325,51 @@ TEST_F(GltfRoundTrip, BadFilesAndTargetsEndWithAMessageAndNoFile) {
     EXPECT_NE(std::string::npos, said.find(c.message)) << said;
     EXPECT_FALSE(dir.Exists(c.output));
     EXPECT_EQ(files, dir.Count());
+  }
+}
+
+// Ships written by Blender's glTF exporter convert to SOD with their markers: one made
+// in Blender, and the sample frigate after a trip through Blender with hp_phaser_fore
+// moved one unit along Blender's x, which is the SOD file's -x.
+TEST_F(GltfRoundTrip, ShipsWrittenByBlenderConvertWithTheirMarkers) {
+  const struct {
+    const char* file;
+    size_t triangles;
+    std::vector<std::string> hardpoints;
+    int32_t emitters;
+    const char* watched;  // a hardpoint, and where it stands in the SOD file
+    float at[3];
+  } cases[] = {
+      {"blender_ship.glb", 14, {"hp_aft", "hp_fore"}, 1, "hp_fore", {0, 0, -2}},
+      {"blender_frigate.glb",
+       36,
+       {"HP_torpedo", "hp_phaser_aft", "hp_phaser_fore"},
+       1,
+       "hp_phaser_fore",
+       {-1, 0.7f, 3.5f}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    host::SceneDocument document;
+    std::string error;
+    const std::string path = std::string(KVELTAR_TEST_DATA) + "/gltf/" + c.file;
+    ASSERT_TRUE(host::ReadGltfScene(host::Utf8ToUtf16(path), &document, &error)) << error;
+    ASSERT_EQ(
+        host::kExitOk,
+        host::ExportSod(&session_, options_, &document, dir.Wide("blender.sod"), host::ExportAnswer{}, false).status);
+    Model written;
+    ASSERT_EQ(1, sodtest::ParseBytes(dir.Read("blender.sod"), &written.m));
+    EXPECT_EQ(c.triangles, TrianglesOf(written.m).size());
+    std::vector<std::string> names;
+    for (int32_t i = 0; i < written.m.hardpointCount; ++i) {
+      const HardpointRecord& hardpoint = written.m.hardpoints[i];
+      names.push_back(hardpoint.name);
+      if (names.back() == c.watched) {
+        EXPECT_TRUE(Near(hardpoint.transform.m[3], c.at, 3, 1e-5f));
+      }
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(c.hardpoints, names);
+    EXPECT_EQ(c.emitters, written.m.emitterCount);
   }
 }

@@ -133,6 +133,10 @@ int ToSod(Session* session, const HostOptions& options, const ConvertCommand& co
                     (reason.empty() ? "" : ": " + reason));
   }
   for (size_t i = warnings; i < document->warnings.size(); ++i) messages->Warning(document->warnings[i]);
+  if (run->status == kExitStopped) {
+    messages->Error("nothing was written to " + Utf16ToUtf8(command.output) +
+                    ": the plug-in's checks stopped the export");
+  }
   return run->status;
 }
 

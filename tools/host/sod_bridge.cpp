@@ -160,6 +160,13 @@ PluginRun ImportSod(Session* session, const HostOptions& options, const std::u16
 PluginRun ExportSod(Session* session, const HostOptions& options, SceneDocument* document,
                     const std::u16string& sodPath, const ExportAnswer& answer, bool writeTextures) {
   PluginRun run;
+  for (const Marker& marker : document->markers.hardpoints) {
+    const std::string& name = marker.name;
+    if (name.size() < 2 || (name[0] != 'h' && name[0] != 'H') || (name[1] != 'p' && name[1] != 'P')) {
+      document->warnings.push_back("hardpoint " + name +
+                                   " does not begin with \"hp\": the game takes only such nodes for hardpoints");
+    }
+  }
   ExportAnswer used = answer;
   TempFolder temp;
   for (MarkerKind kind : kKinds) {
