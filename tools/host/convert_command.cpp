@@ -27,7 +27,7 @@ class Messages {
   void FromWindows(const Json& ui) {
     for (const Json& record : ui) {
       if (record.value("kind", "") != "message box") continue;
-      Add(record.value("caption", "") == "Warning" ? "warning" : "error", Trimmed(record.value("text", "")));
+      Add(record.value("caption", "") == "Warning" ? "warning" : "error", TrimmedEnd(record.value("text", "")));
     }
   }
   const Json& List() const { return list_; }
@@ -38,11 +38,6 @@ class Messages {
       std::fprintf(stderr, "kveltar-host: %s%s\n", kind == "warning" ? "warning: " : "",
                    message["text"].get<std::string>().c_str());
     }
-  }
-
-  static std::string Trimmed(std::string text) {
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
-    return text;
   }
 
  private:
@@ -100,7 +95,7 @@ int FromSod(Session* session, const HostOptions& options, const ConvertCommand& 
   *run = ImportSod(session, options, command.input, command.importAnswer, true, &driver, document);
   for (const std::string& warning : document->warnings) messages->Warning(warning);
   if (run->read != 1) {
-    std::string reason = Messages::Trimmed(Utf16ToUtf8(run->errorText));
+    std::string reason = TrimmedEnd(Utf16ToUtf8(run->errorText));
     messages->Error("the plug-in could not read " + Utf16ToUtf8(command.input) + (reason.empty() ? "" : ": " + reason));
   } else if (run->imported == 0) {
     messages->Error("the plug-in could not build the scene of " + Utf16ToUtf8(command.input));
@@ -128,7 +123,7 @@ int ToSod(Session* session, const HostOptions& options, const ConvertCommand& co
   *run = ExportSod(session, options, document, command.output, command.exportAnswer, command.writeTextures);
   messages->FromWindows(run->ui);
   if (run->exported == 1 && run->written != 1) {
-    std::string reason = Messages::Trimmed(Utf16ToUtf8(run->errorText));
+    std::string reason = TrimmedEnd(Utf16ToUtf8(run->errorText));
     messages->Error("the plug-in could not write " + Utf16ToUtf8(command.output) +
                     (reason.empty() ? "" : ": " + reason));
   }

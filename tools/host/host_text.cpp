@@ -53,6 +53,13 @@ std::u16string FromAnsi(const std::string& text) {
   return std::u16string(out.data(), n > 0 ? static_cast<size_t>(n) : 0);
 }
 
+std::string TrimmedEnd(std::string text) {
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' || text.back() == '\t')) {
+    text.pop_back();
+  }
+  return text;
+}
+
 std::u16string LowerCaseExtension(const std::u16string& path) {
   std::u16string extension = std::filesystem::path(path).extension().u16string();
   for (char16_t& c : extension) c = c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c;

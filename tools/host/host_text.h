@@ -10,6 +10,9 @@ std::string Utf16ToUtf8(const std::u16string& text);
 // The system's narrow (ANSI) code page, as the host fills the narrow halves.
 std::string ToAnsi(const std::u16string& text);
 std::u16string FromAnsi(const std::string& text);
+// The text without the line breaks, blanks and tabs at its end (the plug-in's messages
+// end in them).
+std::string TrimmedEnd(std::string text);
 // The extension of a path (with its dot) in lower case: u".glb" for u"Ship.GLB".
 std::u16string LowerCaseExtension(const std::u16string& path);
 

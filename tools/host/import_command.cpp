@@ -20,12 +20,6 @@ namespace host {
 
 namespace {
 
-std::string Trimmed(const std::u16string& text) {
-  std::string out = Utf16ToUtf8(text);
-  while (!out.empty() && (out.back() == '\n' || out.back() == '\r' || out.back() == ' ')) out.pop_back();
-  return out;
-}
-
 int FaceTotal(HostScene& scene) {
   int faces = 0;
   for (int s = 0; s < scene.PolygonSetCount(); ++s) faces += scene.FaceCount(s);
@@ -83,7 +77,7 @@ int ImportOnce(const HostOptions& options, const ImportCommand& command, Session
   const std::u16string obj = command.obj.empty() ? u"" : AbsolutePath(command.obj);
   const std::u16string gltf = command.gltf.empty() ? u"" : AbsolutePath(command.gltf);
   PluginRun run = ImportSod(session, options, path, command.answer, files, driver, &document);
-  std::string message = Trimmed(run.errorText);
+  std::string message = TrimmedEnd(Utf16ToUtf8(run.errorText));
   if (!command.json) std::printf("read: %d\n", run.read);
   if (run.read != 1) {
     std::fprintf(stderr, "kveltar-host: the plug-in could not read %s%s%s\n", Utf16ToUtf8(path).c_str(),
