@@ -13,6 +13,7 @@
 #include "gltf_accessors.h"
 #include "host_text.h"
 #include "marker_transform.h"
+#include "side_text_files.h"
 
 namespace host {
 
@@ -26,8 +27,9 @@ using tinygltf::Value;
 using Mat4 = std::array<double, 16>;
 constexpr Mat4 kIdentity = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 
-enum MarkerKind { kNoMarker = -1, kHardpoint, kEmitter, kSprite };
-const char* const kKindNames[3] = {"hardpoint", "emitter", "sprite"};
+// A marker kind as its index in kMarkerKinds, or none.
+constexpr int kNoMarker = -1;
+constexpr int kEmitter = static_cast<int>(MarkerKind::kEmitter);
 
 bool Fail(std::string* error, const std::string& reason) {
   *error = reason;
@@ -102,7 +104,10 @@ struct PlacedNode {
 
 int GroupKindOf(const std::string& name) {
   const std::string lower = Lower(name);
-  return lower == "hardpoints" ? kHardpoint : lower == "emitters" ? kEmitter : lower == "sprites" ? kSprite : kNoMarker;
+  for (MarkerKind kind : kMarkerKinds) {
+    if (lower == MarkerGroupName(kind)) return static_cast<int>(kind);
+  }
+  return kNoMarker;
 }
 
 struct Walk {
@@ -550,11 +555,11 @@ int MarkerKindOf(const Model& model, const PlacedNode& placed, bool hpNames) {
   const tinygltf::Node& node = model.nodes[placed.index];
   if (node.mesh != -1 || GroupKindOf(node.name) != kNoMarker) return kNoMarker;
   const std::string type = Lower(ExtraText(node.extras, "sod_type"));
-  for (int kind = kHardpoint; kind <= kSprite; ++kind) {
-    if (type == kKindNames[kind]) return kind;
+  for (MarkerKind kind : kMarkerKinds) {
+    if (type == MarkerTypeName(kind)) return static_cast<int>(kind);
   }
   if (placed.group != kNoMarker) return placed.group;
-  return hpNames && Lower(node.name).compare(0, 2, "hp") == 0 ? kHardpoint : kNoMarker;
+  return hpNames && IsHardpointName(node.name) ? static_cast<int>(MarkerKind::kHardpoint) : kNoMarker;
 }
 
 // A name as the side text files can hold it: blanks become underscores.
@@ -573,7 +578,8 @@ std::string WithoutBlanks(std::string name, std::vector<std::string>* warnings) 
 Marker MarkerOf(const Model& model, const PlacedNode& placed, int kind, std::vector<std::string>* warnings) {
   const tinygltf::Node& node = model.nodes[placed.index];
   Marker marker;
-  marker.name = node.name.empty() ? Numbered(kKindNames[kind], placed.index) : WithoutBlanks(node.name, warnings);
+  marker.name = node.name.empty() ? Numbered(MarkerTypeName(static_cast<MarkerKind>(kind)), placed.index)
+                                  : WithoutBlanks(node.name, warnings);
   if (kind == kEmitter) {
     const std::string emitter = ExtraText(node.extras, "sod_emitter_name");
     if (emitter.empty())
@@ -599,12 +605,14 @@ Marker MarkerOf(const Model& model, const PlacedNode& placed, int kind, std::vec
 
 void AddMarkers(const Model& model, const std::vector<PlacedNode>& placed, SceneDocument* document) {
   bool hpNames = true;
-  for (const tinygltf::Node& node : model.nodes) hpNames = hpNames && Lower(node.name) != "hardpoints";
-  std::vector<Marker>* lists[3] = {&document->markers.hardpoints, &document->markers.emitters,
-                                   &document->markers.sprites};
+  for (const tinygltf::Node& node : model.nodes) {
+    hpNames = hpNames && Lower(node.name) != MarkerGroupName(MarkerKind::kHardpoint);
+  }
   for (const PlacedNode& p : placed) {
     const int kind = MarkerKindOf(model, p, hpNames);
-    if (kind != kNoMarker) lists[kind]->push_back(MarkerOf(model, p, kind, &document->warnings));
+    if (kind == kNoMarker) continue;
+    MarkersOf(document->markers, static_cast<MarkerKind>(kind))
+        .push_back(MarkerOf(model, p, kind, &document->warnings));
   }
 }
 

@@ -340,24 +340,17 @@ void SetMarkerTransform(const Marker& marker, tinygltf::Node* node, tinygltf::Va
 }
 
 void AddMarkers(const MarkerLists& markers, tinygltf::Model* model, std::vector<int>* roots) {
-  const struct {
-    MarkerKind kind;
-    const char* group;
-    const char* type;
-  } kinds[] = {{MarkerKind::kHardpoint, "hardpoints", "hardpoint"},
-               {MarkerKind::kEmitter, "emitters", "emitter"},
-               {MarkerKind::kSprite, "sprites", "sprite"}};
-  for (const auto& kind : kinds) {
-    const std::vector<Marker>& list = MarkersOf(markers, kind.kind);
+  for (MarkerKind kind : kMarkerKinds) {
+    const std::vector<Marker>& list = MarkersOf(markers, kind);
     if (list.empty()) continue;
     tinygltf::Node group;
-    group.name = kind.group;
+    group.name = MarkerGroupName(kind);
     for (const Marker& marker : list) {
       tinygltf::Node node;
       node.name = marker.name;
       tinygltf::Value::Object extras;
-      extras["sod_type"] = tinygltf::Value(std::string(kind.type));
-      if (kind.kind == MarkerKind::kEmitter) extras["sod_emitter_name"] = tinygltf::Value(marker.emitterName);
+      extras["sod_type"] = tinygltf::Value(std::string(MarkerTypeName(kind)));
+      if (kind == MarkerKind::kEmitter) extras["sod_emitter_name"] = tinygltf::Value(marker.emitterName);
       SetMarkerTransform(marker, &node, &extras);
       node.extras = tinygltf::Value(std::move(extras));
       model->nodes.push_back(node);

@@ -18,8 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr MarkerKind kKinds[] = {MarkerKind::kHardpoint, MarkerKind::kEmitter, MarkerKind::kSprite};
-
 // The side text file of a kind that belongs to a scene file: NAME_hps.txt beside NAME.obj.
 std::u16string SideFileOf(const std::u16string& scenePath, MarkerKind kind) {
   fs::path path(scenePath);
@@ -29,7 +27,7 @@ std::u16string SideFileOf(const std::u16string& scenePath, MarkerKind kind) {
 // OBJ has no place for markers: they live in side text files beside it.
 bool ReadObjDocument(const std::u16string& path, SceneDocument* document, std::string* error) {
   if (!ReadObjScene(path, &document->scene, error)) return false;
-  for (MarkerKind kind : kKinds) {
+  for (MarkerKind kind : kMarkerKinds) {
     std::u16string side = SideFileOf(path, kind);
     std::error_code ignored;
     if (fs::is_regular_file(fs::path(side), ignored) &&
@@ -42,7 +40,7 @@ bool ReadObjDocument(const std::u16string& path, SceneDocument* document, std::s
 
 bool WriteObjDocument(SceneDocument& document, const std::u16string& path, std::string* error) {
   if (!WriteSceneObj(document.scene, path, error)) return false;
-  for (MarkerKind kind : kKinds) {
+  for (MarkerKind kind : kMarkerKinds) {
     const std::vector<Marker>& markers = MarkersOf(document.markers, kind);
     if (!markers.empty() && !WriteSideTextFile(SideFileOf(path, kind), kind, markers, error)) return false;
   }

@@ -22,13 +22,14 @@ constexpr size_t kEmitterNameBytes = 127;
 struct KindText {
   const char16_t* suffix;
   const char* plural;
+  const char* singular;
   const char* format;
 };
 
 const KindText kKinds[] = {
-    {u"_hps.txt", "hardpoints", "<node name> <3x4 transformation matrix>"},
-    {u"_ems.txt", "emitters", "<node name> <identifier name> <3x4 transformation matrix>"},
-    {u"_sps.txt", "sprites", "<node name> <3x4 transformation matrix>"},
+    {u"_hps.txt", "hardpoints", "hardpoint", "<node name> <3x4 transformation matrix>"},
+    {u"_ems.txt", "emitters", "emitter", "<node name> <identifier name> <3x4 transformation matrix>"},
+    {u"_sps.txt", "sprites", "sprite", "<node name> <3x4 transformation matrix>"},
 };
 
 const KindText& TextOf(MarkerKind kind) { return kKinds[static_cast<int>(kind)]; }
@@ -87,6 +88,12 @@ std::string RecordLine(const Marker& marker, MarkerKind kind) {
 }  // namespace
 
 const char16_t* SideTextSuffix(MarkerKind kind) { return TextOf(kind).suffix; }
+const char* MarkerGroupName(MarkerKind kind) { return TextOf(kind).plural; }
+const char* MarkerTypeName(MarkerKind kind) { return TextOf(kind).singular; }
+
+bool IsHardpointName(const std::string& name) {
+  return name.size() >= 2 && (name[0] == 'h' || name[0] == 'H') && (name[1] == 'p' || name[1] == 'P');
+}
 
 MarkerKind SideTextKindOf(const std::u16string& path) {
   for (MarkerKind kind : {MarkerKind::kEmitter, MarkerKind::kSprite}) {

@@ -12,6 +12,16 @@
 namespace host {
 
 enum class MarkerKind { kHardpoint, kEmitter, kSprite };
+constexpr MarkerKind kMarkerKinds[] = {MarkerKind::kHardpoint, MarkerKind::kEmitter, MarkerKind::kSprite};
+
+// The names of a kind in the interchange formats: its group node ("hardpoints") and
+// its type ("hardpoint", the glTF extras' sod_type).
+const char* MarkerGroupName(MarkerKind kind);
+const char* MarkerTypeName(MarkerKind kind);
+
+// Whether the game takes a node of this name for a hardpoint: it begins with "hp" in
+// any case.
+bool IsHardpointName(const std::string& name);
 
 // The file name suffix of a kind ("_hps.txt", "_ems.txt", "_sps.txt"), and the kind a
 // file name ends in (hardpoints for any other name).

@@ -16,7 +16,6 @@ namespace {
 const char16_t kImportCaption[] = u"Import ST Armada Model";
 constexpr int kImportButton = 1;
 constexpr int kCancelButton = 2;
-constexpr MarkerKind kKinds[] = {MarkerKind::kHardpoint, MarkerKind::kEmitter, MarkerKind::kSprite};
 // The import dialog's Extract To File boxes, by kind.
 constexpr int kExtractBoxes[] = {1002, 1003, 1004};
 
@@ -54,7 +53,7 @@ bool UserTicked(const ImportAnswer& answer, MarkerKind kind) {
 // The markers the plug-in extracted into `folder` for the SOD file `name`; the side
 // files the user asked for go beside the SOD file too.
 void TakeMarkers(const fs::path& folder, const fs::path& source, const ImportAnswer& answer, SceneDocument* document) {
-  for (MarkerKind kind : kKinds) {
+  for (MarkerKind kind : kMarkerKinds) {
     fs::path extracted = folder / source.stem();
     extracted += SideTextSuffix(kind);
     std::error_code missing;
@@ -88,7 +87,7 @@ std::vector<UiAnswer> ExportAnswers(const ExportAnswer& answer) {
   dialog.button = 1;
   dialog.actions.push_back({UiAction::kClick, answer.game == 2 ? kGameArmada2 : kGameArmada1, 0, 0, u""});
   dialog.actions.push_back({UiAction::kSetCheck, kExportMaterials, answer.exportMaterials ? 1 : 0, 0, u""});
-  for (MarkerKind kind : kKinds) {
+  for (MarkerKind kind : kMarkerKinds) {
     const std::u16string& file = SideFileOf(answer, kind);
     const SideBox& box = kSideBoxes[KindIndex(kind)];
     dialog.actions.push_back({UiAction::kSetCheck, box.box, file.empty() ? 0 : 1, 0, u""});
@@ -161,15 +160,14 @@ PluginRun ExportSod(Session* session, const HostOptions& options, SceneDocument*
                     const std::u16string& sodPath, const ExportAnswer& answer, bool writeTextures) {
   PluginRun run;
   for (const Marker& marker : document->markers.hardpoints) {
-    const std::string& name = marker.name;
-    if (name.size() < 2 || (name[0] != 'h' && name[0] != 'H') || (name[1] != 'p' && name[1] != 'P')) {
-      document->warnings.push_back("hardpoint " + name +
+    if (!IsHardpointName(marker.name)) {
+      document->warnings.push_back("hardpoint " + marker.name +
                                    " does not begin with \"hp\": the game takes only such nodes for hardpoints");
     }
   }
   ExportAnswer used = answer;
   TempFolder temp;
-  for (MarkerKind kind : kKinds) {
+  for (MarkerKind kind : kMarkerKinds) {
     const std::vector<Marker>& markers = MarkersOf(document->markers, kind);
     if (!SideFileOf(used, kind).empty() || markers.empty()) continue;
     std::u16string file = temp.File(std::u16string(u"markers") + SideTextSuffix(kind)).u16string();
