@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "host_scene.h"
+#include "interface/host_scene.h"
 #include "support/sod_builder.h"
 
 namespace bench {

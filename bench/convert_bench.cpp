@@ -11,11 +11,11 @@
 #include <string>
 
 #include "bench_models.h"
-#include "gltf_scene_reader.h"
-#include "gltf_scene_writer.h"
-#include "host_text.h"
+#include "bridge/sod_bridge.h"
+#include "formats/gltf_scene_reader.h"
+#include "formats/gltf_scene_writer.h"
+#include "interface/host_text.h"
 #include "ratio_reporter.h"
-#include "sod_bridge.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -9,11 +9,15 @@ file(GLOB KVELTAR_CORE_SOURCES CONFIGURE_DEPENDS
   ${PROJECT_SOURCE_DIR}/src/plugin/*.cpp)
 list(REMOVE_ITEM KVELTAR_CORE_SOURCES ${PROJECT_SOURCE_DIR}/src/plugin/dll_main.cpp)
 
-# The reference host: its command line, and a library with everything else (scene,
-# scene files, dialog driver, plug-in loader, commands) that the tests use too.
-set(KVELTAR_HOST_SOURCES ${PROJECT_SOURCE_DIR}/tools/host/host_main.cpp)
-file(GLOB KVELTAR_HOST_SCENE_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tools/host/*.cpp)
-list(REMOVE_ITEM KVELTAR_HOST_SCENE_SOURCES ${KVELTAR_HOST_SOURCES})
+# The reference host: a library of its parts, which every front end links, and the
+# front ends. The library: the host's side of the plug-in interface (records, scene,
+# plug-in loading, dialog driver, session), the scene file formats, and the roads
+# through the plug-in. The command line is one front end, the tests use the library too.
+file(GLOB KVELTAR_HOST_SCENE_SOURCES CONFIGURE_DEPENDS
+  ${PROJECT_SOURCE_DIR}/tools/host/interface/*.cpp
+  ${PROJECT_SOURCE_DIR}/tools/host/formats/*.cpp
+  ${PROJECT_SOURCE_DIR}/tools/host/bridge/*.cpp)
+file(GLOB KVELTAR_HOST_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tools/host/cli/*.cpp)
 
 # Tests that run in both builds, natively and under Wine.
 file(GLOB KVELTAR_UNIT_TEST_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/unit/*.cpp)

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "gltf_scene_reader.h"
+#include "formats/gltf_scene_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   host::SceneDocument document;

@@ -18,12 +18,13 @@
 
 #include <tiny_gltf.h>
 
-#include "gltf_scene_reader.h"
-#include "gltf_scene_writer.h"
-#include "host_text.h"
-#include "marker_transform.h"
-#include "scene_files.h"
-#include "sod_bridge.h"
+#include "bridge/conversion.h"
+#include "bridge/sod_bridge.h"
+#include "formats/gltf_scene_reader.h"
+#include "formats/gltf_scene_writer.h"
+#include "formats/marker_transform.h"
+#include "formats/scene_files.h"
+#include "interface/host_text.h"
 #include "support/sod_builder.h"
 #include "support/sod_parse.h"
 #include "support/temp_dir.h"
@@ -314,14 +315,16 @@ TEST_F(GltfRoundTrip, BadFilesAndTargetsEndWithAMessageAndNoFile) {
       {"ship.sod", "missing/ship.glb", host::kExitFailed, "cannot write"},
   };
   const size_t files = dir.Count();
+  host::Session session;
+  ASSERT_TRUE(host::StartSession(options_, &session));
   for (const auto& c : cases) {
     SCOPED_TRACE(c.input);
-    host::ConvertCommand command;
-    command.input = dir.Wide(c.input);
-    command.output = dir.Wide(c.output);
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(c.status, host::CommandConvert(options_, command));
-    std::string said = testing::internal::GetCapturedStderr();
+    host::ConversionRequest request;
+    request.input = dir.Wide(c.input);
+    request.output = dir.Wide(c.output);
+    host::Conversion conversion;
+    EXPECT_EQ(c.status, host::Convert(&session, options_, request, &conversion));
+    std::string said = conversion.messages.List().dump();
     EXPECT_NE(std::string::npos, said.find(c.message)) << said;
     EXPECT_FALSE(dir.Exists(c.output));
     EXPECT_EQ(files, dir.Count());

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "host_scene.h"
 #include "import/import_dialog.h"
 #include "import/import_options.h"
+#include "interface/host_scene.h"
 #include "platform/native/ui_standin.h"
 #include "plugin/operations.h"
 #include "resource_ids.h"

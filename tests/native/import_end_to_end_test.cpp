@@ -9,15 +9,15 @@
 #include <string>
 #include <vector>
 
-#include "host_scene.h"
 #include "import/import_options.h"
+#include "interface/host_scene.h"
+#include "interface/ui_driver.h"
 #include "platform/win32_api.h"
 #include "plugin/operations.h"
 #include "resource_ids.h"
 #include "sample/frigate_sample.h"
 #include "support/temp_dir.h"
 #include "support/ui_script.h"
-#include "ui_driver.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 
 #include <tiny_obj_loader.h>
 
-#include "host_scene.h"
+#include "formats/scene_files.h"
 #include "import/import_options.h"
 #include "import/scene_builder.h"
-#include "scene_files.h"
+#include "interface/host_scene.h"
 #include "support/temp_dir.h"
 #include "support/test_model.h"
 

@@ -13,16 +13,16 @@
 #include <string>
 #include <vector>
 
-#include "host_scene.h"
+#include "interface/host_scene.h"
+#include "interface/plugin_loader.h"
+#include "interface/ui_driver.h"
 #include "native/live_heap.h"
 #include "platform/native/ui_standin.h"
-#include "plugin_loader.h"
 #include "resource_ids.h"
 #include "sample/frigate_sample.h"
 #include "support/operation_fixture.h"
 #include "support/ui_script.h"
 #include "support/ui_snapshot.h"
-#include "ui_driver.h"
 
 using fixture::BigModelSod;
 using fixture::BuildExportScene;

@@ -11,7 +11,7 @@
 #include "common/stream_write.h"
 #include "common/text_lists.h"
 #include "export/export_options.h"
-#include "host_scene.h"
+#include "interface/host_scene.h"
 #include "platform/file_system.h"
 #include "plugin/host_records.h"
 #include "plugin/plugin_state.h"

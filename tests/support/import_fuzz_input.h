@@ -8,10 +8,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "host_layout.h"
-#include "host_scene.h"
 #include "import/import_options.h"
 #include "import/scene_builder.h"
+#include "interface/host_layout.h"
+#include "interface/host_scene.h"
 #include "sod/sod_reader.h"
 
 // Checks what a successful build left in the scene; false at the first corner or part

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "host_scene.h"
+#include "interface/host_scene.h"
 #include "plugin/operations.h"
 #include "plugin/plugin_state.h"
 #include "sod/sod_reader.h"

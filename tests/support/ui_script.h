@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "ui_driver.h"
+#include "interface/ui_driver.h"
 
 namespace ui_script {
 

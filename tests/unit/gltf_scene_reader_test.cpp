@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "gltf_scene_reader.h"
-#include "marker_transform.h"
+#include "formats/gltf_scene_reader.h"
+#include "formats/marker_transform.h"
 #include "plugin/host_records.h"
 #include "support/temp_dir.h"
 

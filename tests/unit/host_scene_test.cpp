@@ -2,8 +2,8 @@
 // writes through its own layout, the plug-in's records read, and the reverse.
 #include <gtest/gtest.h>
 
-#include "host_layout.h"
-#include "host_scene.h"
+#include "interface/host_layout.h"
+#include "interface/host_scene.h"
 #include "plugin/host_records.h"
 
 TEST(HostScene, ContextFieldsSeenThroughThePluginRecords) {

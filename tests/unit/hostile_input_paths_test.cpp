@@ -12,9 +12,9 @@
 #include <string>
 
 #include "common/host_text.h"
-#include "host_layout.h"
-#include "host_text.h"
 #include "import/scene_builder.h"
+#include "interface/host_layout.h"
+#include "interface/host_text.h"
 #include "sidetext/side_text.h"
 #include "support/operation_fixture.h"
 #include "support/written_sod.h"

@@ -3,8 +3,8 @@
 
 #include <vector>
 
-#include "host_layout.h"
-#include "host_scene.h"
+#include "interface/host_layout.h"
+#include "interface/host_scene.h"
 #include "plugin/plugin_entry.h"
 #include "plugin/plugin_info.h"
 #include "plugin/plugin_state.h"

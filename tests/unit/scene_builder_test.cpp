@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "host_layout.h"
-#include "host_scene.h"
-#include "host_text.h"
 #include "import/import_options.h"
 #include "import/scene_builder.h"
+#include "interface/host_layout.h"
+#include "interface/host_scene.h"
+#include "interface/host_text.h"
 #include "plugin/host_records.h"
 #include "support/temp_dir.h"
 #include "support/test_model.h"

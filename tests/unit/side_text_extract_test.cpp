@@ -16,7 +16,7 @@
 #include "common/stream_write.h"
 #include "common/text_lists.h"
 #include "common/wide_text.h"
-#include "host_scene.h"
+#include "interface/host_scene.h"
 #include "platform/file_system.h"
 #include "sidetext/side_text.h"
 #include "support/temp_dir.h"

@@ -2,9 +2,9 @@
 // operation and worked by control id from the reference host's dialog driver.
 #include <gtest/gtest.h>
 
+#include "interface/ui_driver.h"
 #include "support/ui_script.h"
 #include "support/ui_snapshot.h"
-#include "ui_driver.h"
 #include "wine/fresh_plugin.h"
 
 namespace {

@@ -2,9 +2,9 @@
 // then the write operation; the file is the one the core writes in this process.
 #include <gtest/gtest.h>
 
+#include "interface/ui_driver.h"
 #include "support/export_fixture.h"
 #include "support/written_sod.h"
-#include "ui_driver.h"
 #include "wine/fresh_plugin.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <map>
 #include <set>
 
+#include "interface/ui_driver.h"
 #include "support/export_fixture.h"
-#include "ui_driver.h"
 #include "wine/fresh_plugin.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "host_layout.h"
-#include "host_scene.h"
+#include "interface/host_layout.h"
+#include "interface/host_scene.h"
 #include "wine/plugin_module.h"
 
 class FreshPlugin {

@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "host_scene.h"
 #include "import/import_options.h"
+#include "interface/host_scene.h"
+#include "interface/ui_driver.h"
 #include "plugin/operations.h"
 #include "resource_ids.h"
 #include "support/test_model.h"
 #include "support/ui_script.h"
-#include "ui_driver.h"
 #include "wine/dialog_template.h"
 #include "wine/plugin_module.h"
 #include "wine/snapshot_json.h"

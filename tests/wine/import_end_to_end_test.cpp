@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "host_layout.h"
-#include "host_scene.h"
+#include "interface/host_layout.h"
+#include "interface/host_scene.h"
+#include "interface/ui_driver.h"
 #include "resource_ids.h"
 #include "support/sod_builder.h"
 #include "support/temp_dir.h"
 #include "support/ui_script.h"
-#include "ui_driver.h"
 #include "wine/plugin_module.h"
 #include "wine/snapshot_json.h"
 

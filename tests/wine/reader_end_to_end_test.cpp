@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "host_layout.h"
-#include "host_scene.h"
+#include "interface/host_layout.h"
+#include "interface/host_scene.h"
 #include "support/sod_builder.h"
 #include "support/temp_dir.h"
 #include "wine/plugin_module.h"

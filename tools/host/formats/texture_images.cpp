@@ -1,0 +1,101 @@
+#include "formats/texture_images.h"
+
+#include <fstream>
+#include <iterator>
+#include <memory>
+
+#include <stb_image.h>
+#include <stb_image_write.h>
+
+#include "interface/temp_folder.h"
+
+namespace host {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Larger images are refused before they are decoded: no game texture comes near it.
+constexpr long long kMostPixels = 8192LL * 8192LL;
+constexpr uintmax_t kMostFileBytes = 256u << 20;
+
+struct Pixels {
+  int width = 0, height = 0, channels = 0;
+  std::unique_ptr<stbi_uc, void (*)(void*)> data{nullptr, stbi_image_free};
+};
+
+bool Decode(const std::vector<uint8_t>& bytes, Pixels* pixels, std::string* error) {
+  int width = 0, height = 0, channels = 0;
+  if (bytes.empty() || bytes.size() > kMostFileBytes ||
+      !stbi_info_from_memory(bytes.data(), static_cast<int>(bytes.size()), &width, &height, &channels)) {
+    *error = "not an image the host can read";
+    return false;
+  }
+  if (width <= 0 || height <= 0 || static_cast<long long>(width) * height > kMostPixels) {
+    *error = "an image of " + std::to_string(width) + " x " + std::to_string(height) + " pixels is too large";
+    return false;
+  }
+  // Grey images are widened to RGB, as the game's textures are colour images.
+  int wanted = channels == 2 || channels == 4 ? 4 : 3;
+  pixels->data.reset(stbi_load_from_memory(bytes.data(), static_cast<int>(bytes.size()), &pixels->width,
+                                           &pixels->height, &pixels->channels, wanted));
+  pixels->channels = wanted;
+  if (!pixels->data) {
+    *error = std::string("cannot decode the image: ") + stbi_failure_reason();
+    return false;
+  }
+  return true;
+}
+
+void Append(void* context, void* data, int size) {
+  auto* out = static_cast<std::vector<uint8_t>*>(context);
+  out->insert(out->end(), static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+}
+
+bool ReadFile(const fs::path& file, std::vector<uint8_t>* bytes, std::string* error) {
+  std::error_code failure;
+  uintmax_t size = fs::file_size(file, failure);
+  std::ifstream in(file, std::ios::binary);
+  if (failure || !in || size > kMostFileBytes) {
+    *error = "cannot read " + file.u8string();
+    return false;
+  }
+  bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return true;
+}
+
+}  // namespace
+
+bool PngOfImageFile(const fs::path& file, std::vector<uint8_t>* png, std::string* error) {
+  std::vector<uint8_t> bytes;
+  Pixels pixels;
+  if (!ReadFile(file, &bytes, error)) return false;
+  if (!Decode(bytes, &pixels, error)) {
+    *error = file.u8string() + ": " + *error;
+    return false;
+  }
+  png->clear();
+  if (!stbi_write_png_to_func(Append, png, pixels.width, pixels.height, pixels.channels, pixels.data.get(),
+                              pixels.width * pixels.channels)) {
+    *error = "cannot encode " + file.u8string() + " as PNG";
+    return false;
+  }
+  return true;
+}
+
+bool WriteTgaOfImage(const std::vector<uint8_t>& encoded, const fs::path& target, std::string* error) {
+  Pixels pixels;
+  if (!Decode(encoded, &pixels, error)) {
+    *error = target.filename().u8string() + ": " + *error;
+    return false;
+  }
+  std::vector<uint8_t> tga;
+  stbi_write_tga_with_rle = 0;
+  if (!stbi_write_tga_to_func(Append, &tga, pixels.width, pixels.height, pixels.channels, pixels.data.get())) {
+    *error = "cannot encode " + target.u8string();
+    return false;
+  }
+  return WriteWholeFile(target, tga.data(), tga.size(), error);
+}
+
+}  // namespace host

@@ -1,0 +1,57 @@
+#include "interface/temp_folder.h"
+
+#include <cerrno>
+#include <fstream>
+#include <random>
+#include <system_error>
+
+namespace host {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string RandomSuffix() {
+  std::random_device random;
+  return std::to_string(random()) + std::to_string(random() % 10000);
+}
+
+}  // namespace
+
+TempFolder::TempFolder() {
+  std::error_code failure;
+  fs::path base = fs::temp_directory_path(failure);
+  for (int attempt = 0; !failure && attempt < 8; ++attempt) {
+    fs::path candidate = base / ("kveltar-host-" + RandomSuffix());
+    if (fs::create_directory(candidate, failure) && !failure) {
+      path_ = candidate;
+      return;
+    }
+  }
+  error_ = "cannot make a temporary folder" + (failure ? ": " + failure.message() : std::string());
+}
+
+TempFolder::~TempFolder() {
+  std::error_code ignored;
+  if (!path_.empty()) fs::remove_all(path_, ignored);
+}
+
+bool WriteWholeFile(const fs::path& target, const void* bytes, size_t size, std::string* error) {
+  fs::path staged = target;
+  staged += fs::u8path(".kveltar-" + RandomSuffix() + ".tmp");
+  std::error_code failure;
+  {
+    std::ofstream out(staged, std::ios::binary);
+    out.write(static_cast<const char*>(bytes), static_cast<std::streamsize>(size));
+    out.flush();
+    if (!out) failure = std::error_code(errno != 0 ? errno : EIO, std::generic_category());
+  }
+  if (!failure) fs::rename(staged, target, failure);
+  if (!failure) return true;
+  *error = "cannot write " + target.u8string() + ": " + failure.message();
+  std::error_code ignored;
+  fs::remove(staged, ignored);
+  return false;
+}
+
+}  // namespace host
