@@ -8,6 +8,7 @@
 
 #include "bridge/conversion.h"
 #include "formats/scene_files.h"
+#include "formats/side_text_files.h"
 #include "formats/texture_images.h"
 #include "interface/host_layout.h"
 #include "interface/host_text.h"
@@ -196,8 +197,9 @@ void ModChecker::CheckTextures(SceneDocument& document, const std::u16string& so
   }
 }
 
-std::vector<Problem> ModChecker::ExportProblems(SceneDocument& document, int game, bool reservedFound) {
-  ExportAnswer answer;
+std::vector<Problem> ModChecker::ExportProblems(SceneDocument& document, int game, bool reservedFound,
+                                                const ExportAnswer& markerFiles) {
+  ExportAnswer answer = markerFiles;
   answer.game = game;
   answer.continueReserved = true;
   const size_t warnings = document.warnings.size();
@@ -230,9 +232,24 @@ void ModChecker::CheckExport(SceneDocument& document, FileCheck* check) {
   const bool reservedFound = std::any_of(check->problems.begin(), check->problems.end(), [](const Problem& problem) {
     return problem.code == ProblemCode::kReservedMaterialName;
   });
+  // The markers go to both exports in side text files written once.
+  ExportAnswer markerFiles;
+  for (MarkerKind kind : kMarkerKinds) {
+    const std::vector<Marker>& markers = MarkersOf(document.markers, kind);
+    const std::u16string file = exportFolder_.File(std::u16string(u"check") + SideTextSuffix(kind)).u16string();
+    std::string error;
+    if (markers.empty()) continue;
+    if (!WriteSideTextFile(file, kind, markers, &error)) {
+      check->problems.push_back({ProblemCode::kExportRefused, "the export was not tried: " + error});
+      return;
+    }
+    (kind == MarkerKind::kHardpoint ? markerFiles.hardpoints
+     : kind == MarkerKind::kEmitter ? markerFiles.emitters
+                                    : markerFiles.sprites) = file;
+  }
   const char* const targets[] = {"SOD 1.8 (ST Armada 1)", "SOD 1.93 (ST Armada 2)"};
   std::vector<Problem> found[2];
-  for (int game : {1, 2}) found[game - 1] = ExportProblems(document, game, reservedFound);
+  for (int game : {1, 2}) found[game - 1] = ExportProblems(document, game, reservedFound, markerFiles);
   // What both targets say alike is said once.
   for (int game : {1, 2}) {
     for (const Problem& problem : found[game - 1]) {

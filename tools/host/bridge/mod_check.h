@@ -84,7 +84,8 @@ class ModChecker {
   void CheckTextures(SceneDocument& document, const std::u16string& sodPath, FileCheck* check);
   void CheckExport(SceneDocument& document, FileCheck* check);
   // The export's problems for one game, their texts without the target.
-  std::vector<Problem> ExportProblems(SceneDocument& document, int game, bool reservedFound);
+  std::vector<Problem> ExportProblems(SceneDocument& document, int game, bool reservedFound,
+                                      const ExportAnswer& markerFiles);
 
   Session* session_;
   HostOptions options_;
