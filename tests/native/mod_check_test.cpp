@@ -177,6 +177,12 @@ TEST_F(ModCheck, FolderOfGoodAndBadFilesThroughTheCommandLine) {
   EXPECT_NE(converted.find("converted 3 files, 1 failed:\n  " + folder + "/damaged.sod: the plug-in could not read"),
             std::string::npos)
       << converted;
+  // A second input of the same name does not overwrite the first one's file.
+  std::string twice;
+  EXPECT_EQ(1, RunCommand(binary + "convert " + folder + "/good.sod " + folder + "/sub/good2.sod " + folder +
+                              "/good.sod --to obj --out-dir " + dir_.File("twice").string(),
+                          &twice));
+  EXPECT_NE(twice.find("converted 2 files, 1 failed:"), std::string::npos) << twice;
 }
 
 }  // namespace

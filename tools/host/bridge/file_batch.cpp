@@ -78,6 +78,16 @@ size_t ConvertBatch(Session* session, const HostOptions& options, const Conversi
     request.output = result.output;
     std::error_code failure;
     const fs::path folder = fs::path(result.output).parent_path();
+    const auto earlier = std::find_if(results->begin(), results->begin() + static_cast<std::ptrdiff_t>(i),
+                                      [&](const BatchResult& r) { return r.output == result.output; });
+    if (earlier != results->begin() + static_cast<std::ptrdiff_t>(i)) {
+      // Two inputs of the same relative name: the first keeps its file.
+      result.conversion.messages.Error(Utf16ToUtf8(earlier->file.path) + " was already converted to " +
+                                       Utf16ToUtf8(result.output));
+      result.conversion.status = kExitFailed;
+      ++failed;
+      continue;
+    }
     const bool made = fs::create_directories(folder, failure);
     if (failure) {
       result.conversion.messages.Error("cannot make the folder of " + Utf16ToUtf8(result.output) + ": " +

@@ -41,8 +41,8 @@ using BatchProgress = std::function<void(size_t index, size_t total, const Batch
 
 // Converts each file to `outDir`/its relative path with the extension `to`, the
 // folders made as needed, each with the options of `base`; a failure does not stop
-// the others. `results` gets one entry per file, in order; returns the number that
-// failed.
+// the others; a file whose output an earlier file of the batch took fails. `results`
+// gets one entry per file, in order; returns the number that failed.
 size_t ConvertBatch(Session* session, const HostOptions& options, const ConversionRequest& base,
                     const std::vector<BatchFile>& files, const std::u16string& to, const std::u16string& outDir,
                     const BatchProgress& progress, std::vector<BatchResult>* results);
