@@ -104,7 +104,10 @@ void SingleConversions(benchmark::State& state) {
     for (const host::BatchFile& file : Shared().files) {
       host::ConversionRequest request;
       request.input = file.path;
-      request.output = Shared().dir.Wide("single.glb");
+      // Each to a file of its own, as the batch writes them.
+      std::filesystem::path output = Shared().dir.File("single") / std::filesystem::path(file.relative);
+      std::filesystem::create_directories(output.parent_path());
+      request.output = output.replace_extension(".glb").u16string();
       host::Conversion conversion;
       if (host::Convert(&Shared().session, Shared().options, request, &conversion) != host::kExitOk) std::abort();
     }
