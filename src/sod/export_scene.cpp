@@ -86,7 +86,7 @@ int64_t SodNodeCount(const HostContext* context) {
 int GroupFacesByMaterial(const HostContext* context, MaterialFaces* grouped) {
   *grouped = MaterialFaces{nullptr, nullptr, FirstExportedMaterial(context), ExportedMaterialCount(context)};
   const size_t count = static_cast<size_t>(grouped->count);
-  uint32_t* places = static_cast<uint32_t*>(AllocZeroed(SceneFaceCount(context), sizeof(uint32_t)));
+  uint32_t* places = static_cast<uint32_t*>(AllocBytes(SceneFaceCount(context), sizeof(uint32_t)));  // one per face
   grouped->start = static_cast<size_t*>(AllocZeroed(count + 1, sizeof(size_t)));
   if (places == nullptr || grouped->start == nullptr) {
     FreeMemory(places);
@@ -99,7 +99,7 @@ int GroupFacesByMaterial(const HostContext* context, MaterialFaces* grouped) {
   for (size_t i = 0; i < count; ++i) start[i + 1] += start[i];
   // An array of face pointers, one per exported face.
   grouped->faces =
-      static_cast<HostFace**>(AllocZeroed(start[count], sizeof(HostFace*)));  // NOLINT(bugprone-sizeof-expression)
+      static_cast<HostFace**>(AllocBytes(start[count], sizeof(HostFace*)));  // NOLINT(bugprone-sizeof-expression)
   if (grouped->faces != nullptr) {
     // Each face goes to its material's next free place: start[i] moves up to the old
     // start[i + 1] on the way, so the offsets move back down by one material after.
