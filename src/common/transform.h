@@ -19,7 +19,7 @@ int MakeRotationX(Matrix4* m, float angle);
 // of the compiler's (each lane in single precision, in the order above, as the plain
 // sums would be) and the fourth is dropped.
 inline int TransformPoint(float* out, const float* in, const Matrix4* m) {
-  typedef float Columns __attribute__((vector_size(16)));
+  using Columns = float __attribute__((vector_size(16)));
   if (out == nullptr || in == nullptr || m == nullptr) return 0;
   const float x = in[0];
   const float y = in[1];
