@@ -60,7 +60,7 @@ void CompareWithLiteral(const HostContext* context, FaceList faces, const Vertex
 // Whether every exported material's faces can be stored; the weld answers as the scan
 // does, and each fitting material's weld equals the literal search.
 bool EveryMeshFits(HostContext* context) {
-  MaterialFaces grouped;
+  MaterialFaces grouped{};
   if (!GroupFacesByMaterial(context, &grouped)) abort();
   bool fits = true;
   for (int32_t m = grouped.first; fits && m < grouped.first + grouped.count; ++m) {

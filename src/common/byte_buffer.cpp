@@ -13,7 +13,8 @@ int Grow(ByteBuffer* buffer, size_t count) {
   if (count > SIZE_MAX / 2 - buffer->size) return 0;
   size_t capacity = buffer->capacity < kFirstCapacity ? kFirstCapacity : buffer->capacity;
   while (capacity - buffer->size < count) capacity *= 2;
-  uint8_t* grown = static_cast<uint8_t*>(AllocZeroed(capacity, 1));
+  // Bytes past the size are handed out only to be filled.
+  uint8_t* grown = static_cast<uint8_t*>(AllocBytes(capacity, 1));
   if (grown == nullptr) return 0;
   if (buffer->size > 0) std::memcpy(grown, buffer->data, buffer->size);
   FreeMemory(buffer->data);

@@ -1,6 +1,6 @@
 // ByteBuffer: a file assembled in memory, handed to its stream in a few large writes
 // once it is complete. It grows as bytes are appended; growing allocates through
-// AllocZeroed, so a buffer that cannot grow for want of memory keeps what it held.
+// the plug-in's allocator, so a buffer that cannot grow for want of memory keeps what it held.
 #pragma once
 
 #include <cstddef>

@@ -6,6 +6,10 @@
 
 // count * size zeroed bytes, or null when the product overflows or memory runs out.
 void* AllocZeroed(size_t count, size_t size);
+// count * size bytes whose contents are undefined, or null as for AllocZeroed: for an
+// array that its maker writes in full before anything reads it, so that its bytes are
+// not written twice.
+void* AllocBytes(size_t count, size_t size);
 void FreeMemory(void* block);
 
 // Test seam: the `countdown`-th allocation from now on fails (1 = the next one);

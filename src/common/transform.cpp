@@ -10,19 +10,6 @@ int MakeRotationX(Matrix4* m, float angle) {
   return 1;
 }
 
-int TransformPoint(float* out, const float* in, const Matrix4* m) {
-  if (out == nullptr || in == nullptr || m == nullptr) return 0;
-  const float x = in[0];
-  const float y = in[1];
-  const float z = in[2];
-  for (int k = 0; k < 3; ++k) {
-    float sum = y * m->m[1][k] + x * m->m[0][k];
-    sum = sum + z * m->m[2][k];
-    out[k] = sum + m->m[3][k];
-  }
-  return 1;
-}
-
 int FloatsNearlyEqual(float a, float b) {
   const float difference = a - b;
   const float magnitude = static_cast<float>(std::fabs(static_cast<double>(difference)));

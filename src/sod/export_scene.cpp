@@ -1,5 +1,7 @@
 #include "sod/export_scene.h"
 
+#include <cstring>
+
 #include "common/host_text.h"
 #include "common/memory.h"
 #include "common/text_conversion.h"
@@ -61,6 +63,31 @@ void CountFaces(const HostContext* context, const MaterialFaces& grouped, uint32
   });
 }
 
+// Points `*array` at room for `count` items: the array it holds when that has room
+// (`*room` items), else a new one, not zeroed. True, or false when memory runs out.
+template <typename Item>
+bool ReuseOrAllocate(Item** array, size_t* room, size_t count) {
+  if (*array != nullptr && *room >= count) return true;
+  FreeMemory(*array);
+  *room = 0;
+  *array = static_cast<Item*>(AllocBytes(count, sizeof(Item)));  // NOLINT(bugprone-sizeof-expression)
+  if (*array == nullptr) return false;
+  *room = count;
+  return true;
+}
+
+// The host keeps each face's corner arrays in memory of their own, so the weld asks
+// for those of face f, a few places ahead, while it welds the current one.
+constexpr size_t kPrefetchFaces = 8;
+
+void PrefetchFaceArrays(FaceList faces, size_t f) {
+  if (f >= faces.count) return;
+  const HostFace* face = faces.faces[f];
+  __builtin_prefetch(face->vertexIndices);
+  __builtin_prefetch(face->exportScratch, 1);
+  if (face->faceTexCoords != nullptr) __builtin_prefetch(face->faceTexCoords->indices);
+}
+
 }  // namespace
 
 int32_t FirstExportedMaterial(const HostContext* context) {
@@ -84,36 +111,39 @@ int64_t SodNodeCount(const HostContext* context) {
 }
 
 int GroupFacesByMaterial(const HostContext* context, MaterialFaces* grouped) {
-  *grouped = MaterialFaces{nullptr, nullptr, FirstExportedMaterial(context), ExportedMaterialCount(context)};
+  grouped->first = FirstExportedMaterial(context);
+  grouped->count = ExportedMaterialCount(context);
   const size_t count = static_cast<size_t>(grouped->count);
-  uint32_t* places = static_cast<uint32_t*>(AllocZeroed(SceneFaceCount(context), sizeof(uint32_t)));
-  grouped->start = static_cast<size_t*>(AllocZeroed(count + 1, sizeof(size_t)));
-  if (places == nullptr || grouped->start == nullptr) {
-    FreeMemory(places);
+  // One place per scene face, written by CountFaces; the counts start at zero.
+  if (!ReuseOrAllocate(&grouped->places, &grouped->placesRoom, SceneFaceCount(context)) ||
+      !ReuseOrAllocate(&grouped->start, &grouped->startRoom, count + 1)) {
     MaterialFacesFree(grouped);
     return 0;
   }
-  // The one pass over the faces counts; the offsets follow from the counts.
   size_t* start = grouped->start;
-  CountFaces(context, *grouped, places);
+  std::memset(start, 0, (count + 1) * sizeof(size_t));
+  // The one pass over the faces counts; the offsets follow from the counts.
+  CountFaces(context, *grouped, grouped->places);
   for (size_t i = 0; i < count; ++i) start[i + 1] += start[i];
-  // An array of face pointers, one per exported face.
-  grouped->faces =
-      static_cast<HostFace**>(AllocZeroed(start[count], sizeof(HostFace*)));  // NOLINT(bugprone-sizeof-expression)
-  if (grouped->faces != nullptr) {
-    // Each face goes to its material's next free place: start[i] moves up to the old
-    // start[i + 1] on the way, so the offsets move back down by one material after.
-    size_t k = 0;
-    ForEachSceneFace(context, [&](HostFace& face) {
-      const uint32_t place = places[k++];
-      if (place != kNotExported) grouped->faces[start[place]++] = &face;
-    });
-    for (size_t i = count; i > 0; --i) start[i] = start[i - 1];
-    start[0] = 0;
+  if (!ReuseOrAllocate(&grouped->faces, &grouped->facesRoom, start[count])) {
+    MaterialFacesFree(grouped);
+    return 0;
   }
-  FreeMemory(places);
-  if (grouped->faces == nullptr) MaterialFacesFree(grouped);
-  return grouped->faces != nullptr ? 1 : 0;
+  // Each face goes to its material's next free place: start[i] moves up to the old
+  // start[i + 1] on the way, so the offsets move back down by one material after.
+  size_t k = 0;
+  ForEachSceneFace(context, [&](HostFace& face) {
+    const uint32_t place = grouped->places[k++];
+    if (place != kNotExported) grouped->faces[start[place]++] = &face;
+  });
+  for (size_t i = count; i > 0; --i) start[i] = start[i - 1];
+  start[0] = 0;
+  return 1;
+}
+
+size_t MaterialFacesHeldBytes(const MaterialFaces& grouped) {
+  return grouped.facesRoom * sizeof(HostFace*) + grouped.startRoom * sizeof(size_t) +
+         grouped.placesRoom * sizeof(uint32_t);
 }
 
 FaceList FacesOfMaterial(const MaterialFaces& grouped, int32_t material) {
@@ -127,8 +157,8 @@ void MaterialFacesFree(MaterialFaces* grouped) {
   if (grouped == nullptr) return;
   FreeMemory(grouped->faces);
   FreeMemory(grouped->start);
-  grouped->faces = nullptr;
-  grouped->start = nullptr;
+  FreeMemory(grouped->places);
+  *grouped = MaterialFaces{};
 }
 
 MeshCheck ScanFaces(const HostContext* context, FaceList faces) {
@@ -142,6 +172,7 @@ MeshCheck ScanFaces(const HostContext* context, FaceList faces) {
 
 MeshCheck WeldFaces(const HostContext* context, FaceList faces, VertexWeld* weld, uint16_t* corners) {
   for (size_t f = 0; f < faces.count; ++f) {
+    PrefetchFaceArrays(faces, f + kPrefetchFaces);
     HostFace& face = *faces.faces[f];
     if (face.cornerCount != 3) return kMeshNotTriangles;
     if (!FaceIsSound(context, face)) return kMeshBrokenFace;

@@ -38,10 +38,19 @@ struct MaterialFaces {
   size_t* start;     // count + 1 entries
   int32_t first;     // FirstExportedMaterial
   int32_t count;     // ExportedMaterialCount
+  // Working memory kept for the next grouping: room of the two arrays above, and each
+  // scene face's place among the exported materials.
+  size_t facesRoom;
+  size_t startRoom;
+  uint32_t* places;
+  size_t placesRoom;
 };
 
-// 1, or 0 (nothing held) when memory runs out.
+// `grouped` is all zero or an earlier grouping, whose arrays are used again when they
+// are large enough. 1, or 0 (nothing held) when memory runs out.
 int GroupFacesByMaterial(const HostContext* context, MaterialFaces* grouped);
+// The bytes the grouping's arrays hold.
+size_t MaterialFacesHeldBytes(const MaterialFaces& grouped);
 // The faces of host material `material`; none for a material that is not exported.
 FaceList FacesOfMaterial(const MaterialFaces& grouped, int32_t material);
 // Frees the grouping; safe on one that failed or was freed.

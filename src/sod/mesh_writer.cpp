@@ -54,7 +54,7 @@ Matrix4 SodAxes() {
 
 // q = p * R, written as (-q.x, -q.z, q.y).
 void SodPosition(const Matrix4& axes, const float* host, float* sod) {
-  float q[3];
+  float q[3] = {0.0f, 0.0f, 0.0f};
   TransformPoint(q, host, &axes);
   sod[0] = -q[0];
   sod[1] = -q[2];
@@ -113,7 +113,7 @@ int MeshWorkspaceCreate(MeshWorkspace* workspace, size_t faces) {
   if (workspace == nullptr) return 0;
   const size_t welded = faces < kSodMaxCount ? faces : kSodMaxCount;
   *workspace = MeshWorkspace{VertexWeld{}, nullptr, welded};
-  workspace->corners = static_cast<uint16_t*>(AllocZeroed(3 * welded, sizeof(uint16_t)));
+  workspace->corners = static_cast<uint16_t*>(AllocBytes(3 * welded, sizeof(uint16_t)));  // written before read
   if (workspace->corners != nullptr && VertexWeldCreate(&workspace->weld, static_cast<uint32_t>(3 * welded))) return 1;
   MeshWorkspaceFree(workspace);
   return 0;

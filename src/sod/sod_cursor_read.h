@@ -11,6 +11,17 @@
 
 #include "common/byte_cursor.h"
 
+// Whether the machine stores numbers little-endian, as the file does.
+constexpr bool kLittleEndianMachine = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
+
+// The little-endian u16 at `p`, which the caller has bounds-checked.
+inline uint16_t LoadU16(const uint8_t* p) {
+  if (!kLittleEndianMachine) return static_cast<uint16_t>(p[0] | p[1] << 8);
+  uint16_t value;
+  std::memcpy(&value, p, sizeof value);
+  return value;
+}
+
 // True when n more bytes can be taken; written so that nothing can overflow.
 inline bool CursorHas(const ByteCursor* cursor, uint32_t n) {
   if (cursor == nullptr || cursor->data == nullptr || cursor->position > cursor->size) return false;
@@ -35,24 +46,33 @@ inline int CursorSkip(ByteCursor* cursor, uint32_t n) {
 // A little-endian u16. 1 or 0.
 inline int CursorReadU16(ByteCursor* cursor, uint16_t* out) {
   if (!CursorHas(cursor, 2)) return 0;
-  const uint8_t* p = cursor->data + cursor->position;
-  *out = static_cast<uint16_t>(p[0] | p[1] << 8);
+  *out = LoadU16(cursor->data + cursor->position);
   cursor->position += 2;
   return 1;
 }
 
-// `count` (1 to 4) little-endian f32 values taken in one read of 4 * count bytes, such
-// as a vector or a texture coordinate. 1 or 0.
-inline int CursorReadFloats(ByteCursor* cursor, float* out, uint32_t count) {
-  if (count == 0 || count > 4 || !CursorHas(cursor, 4 * count)) return 0;
+// `count` little-endian f32 values after one bounds check of all their bytes, for the
+// vertex and texture coordinate arrays. 1 or 0 (nothing taken).
+inline int CursorReadFloatArray(ByteCursor* cursor, float* out, uint32_t count) {
+  if (count > UINT32_MAX / 4 || !CursorHas(cursor, 4 * count)) return 0;
   const uint8_t* p = cursor->data + cursor->position;
-  for (uint32_t i = 0; i < count; ++i, p += 4) {
-    const uint32_t bits = static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-                          static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-    std::memcpy(out + i, &bits, sizeof bits);
+  if (kLittleEndianMachine) {
+    if (count > 0) std::memcpy(out, p, size_t{4} * count);  // the file's byte order is the machine's
+  } else {
+    for (uint32_t i = 0; i < count; ++i, p += 4) {
+      const uint32_t bits = static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+                            static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+      std::memcpy(out + i, &bits, sizeof bits);
+    }
   }
   cursor->position += 4 * count;
   return 1;
+}
+
+// `count` (1 to 4) f32 values taken in one read, such as a vector or a texture
+// coordinate. 1 or 0.
+inline int CursorReadFloats(ByteCursor* cursor, float* out, uint32_t count) {
+  return count >= 1 && count <= 4 ? CursorReadFloatArray(cursor, out, count) : 0;
 }
 
 inline int CursorReadF32(ByteCursor* cursor, float* out) { return CursorReadFloats(cursor, out, 1); }

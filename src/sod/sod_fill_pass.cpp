@@ -44,7 +44,9 @@ int ReadMaterials(ByteCursor* cursor, ImportedModel* model) {
   return 1;
 }
 
-// Allocates the arrays of a mesh with V vertices, K texture coordinates, G groups.
+// Allocates the arrays of a mesh with V vertices, K texture coordinates, G groups. The
+// arrays of numbers are not zeroed: the filling pass writes them in full, and a read
+// that fails before then frees them unread.
 int AllocateMesh(NodeRecord* node, uint16_t vertexCount, uint16_t texCoordCount, uint16_t groupCount) {
   if (groupCount > 0) {
     node->groups = static_cast<FaceGroup*>(AllocZeroed(groupCount, sizeof(FaceGroup)));
@@ -52,13 +54,13 @@ int AllocateMesh(NodeRecord* node, uint16_t vertexCount, uint16_t texCoordCount,
     node->groupCount = groupCount;
   }
   if (vertexCount > 0) {
-    node->vertices = static_cast<float*>(AllocZeroed(vertexCount, 3 * sizeof(float)));
-    node->worldVertices = static_cast<float*>(AllocZeroed(vertexCount, 3 * sizeof(float)));
+    node->vertices = static_cast<float*>(AllocBytes(vertexCount, 3 * sizeof(float)));
+    node->worldVertices = static_cast<float*>(AllocBytes(vertexCount, 3 * sizeof(float)));
     node->vertexCount = vertexCount;
     if (node->vertices == nullptr || node->worldVertices == nullptr) return 0;
   }
   if (texCoordCount > 0) {
-    node->texCoords = static_cast<float*>(AllocZeroed(texCoordCount, 2 * sizeof(float)));
+    node->texCoords = static_cast<float*>(AllocBytes(texCoordCount, 2 * sizeof(float)));
     if (node->texCoords == nullptr) return 0;
     node->texCoordCount = texCoordCount;
   }
@@ -71,18 +73,17 @@ int ReadFaceGroup(ByteCursor* cursor, FaceGroup* group) {
   if (faceCount == 0) return 1;
   // The counting pass has seen these bytes; checking again keeps the allocation tied to them.
   if (faceCount * kSodFaceBytes > cursor->size - cursor->position) return 0;
-  group->faces = static_cast<uint32_t*>(AllocZeroed(faceCount, 6 * sizeof(uint32_t)));
+  group->faces = static_cast<uint32_t*>(AllocBytes(faceCount, 6 * sizeof(uint32_t)));  // filled below
   if (group->faces == nullptr) return 0;
   group->faceCount = faceCount;
-  for (uint32_t f = 0; f < faceCount; ++f) {
-    uint8_t b[kSodFaceBytes];  // per corner: u16 vertex index, u16 texture coordinate index
-    if (!CursorRead(cursor, b, kSodFaceBytes)) return 0;
-    uint32_t* face = group->faces + 6 * f;
+  const uint8_t* b = cursor->data + cursor->position;  // per corner: u16 vertex, u16 texture coordinate index
+  for (uint32_t* face = group->faces; face < group->faces + 6 * faceCount; face += 6, b += kSodFaceBytes) {
     for (int c = 0; c < 3; ++c) {
-      face[c] = static_cast<uint32_t>(b[4 * c] | b[4 * c + 1] << 8);
-      face[3 + c] = static_cast<uint32_t>(b[4 * c + 2] | b[4 * c + 3] << 8);
+      face[c] = LoadU16(b + 4 * c);
+      face[3 + c] = LoadU16(b + 4 * c + 2);
     }
   }
+  cursor->position += faceCount * kSodFaceBytes;
   return 1;
 }
 
@@ -100,12 +101,14 @@ int ReadMeshBody(ByteCursor* cursor, float version, NodeRecord* node) {
   const uint32_t leastBytes = counts[0] * kSodVector3Bytes + counts[1] * kSodTexCoordBytes + counts[2] * 4u + 3u;
   if (leastBytes > cursor->size - cursor->position) return 0;
   if (!AllocateMesh(node, counts[0], counts[1], counts[2])) return 0;
+  if (!CursorReadFloatArray(cursor, node->vertices, 3 * node->vertexCount)) return 0;
+  // Each vertex in world space (own transform only) while the vertices are at hand;
+  // a copy of the transform, which no store to the vertices can change, stays in registers.
+  const Matrix4 transform = node->transform;
   for (uint32_t v = 0; v < node->vertexCount; ++v) {
-    if (!CursorReadFloats(cursor, node->vertices + 3 * v, 3)) return 0;
+    TransformPoint(node->worldVertices + 3 * v, node->vertices + 3 * v, &transform);
   }
-  for (uint32_t t = 0; t < node->texCoordCount; ++t) {
-    if (!CursorReadFloats(cursor, node->texCoords + 2 * t, 2)) return 0;
-  }
+  if (!CursorReadFloatArray(cursor, node->texCoords, 2 * node->texCoordCount)) return 0;
   for (uint32_t g = 0; g < node->groupCount; ++g) {
     if (!ReadFaceGroup(cursor, &node->groups[g])) return 0;
   }

@@ -1,5 +1,5 @@
-// Data the model derives from what the file holds: world-space vertices of every mesh
-// and the positions of the markers.
+// Data the model derives from what the file holds: the positions of the markers. (The
+// world-space vertices of each mesh are made by the filling pass, as it reads them.)
 #include "sod/sod_reader.h"
 
 namespace {
@@ -16,13 +16,6 @@ void SetPositions(Record* records, int32_t count) {
 
 int32_t DeriveModelData(ImportedModel* model) {
   if (model == nullptr) return 0;
-  for (int32_t n = 0; model->nodes != nullptr && n < model->nodeCount; ++n) {
-    NodeRecord& node = model->nodes[n];
-    if (node.kind != kSodNodeMesh || node.vertices == nullptr || node.worldVertices == nullptr) continue;
-    for (uint32_t v = 0; v < node.vertexCount; ++v) {
-      TransformPoint(node.worldVertices + 3 * v, node.vertices + 3 * v, &node.transform);
-    }
-  }
   SetPositions(model->hardpoints, model->hardpointCount);
   SetPositions(model->emitters, model->emitterCount);
   SetPositions(model->sprites, model->spriteCount);

@@ -16,7 +16,7 @@ namespace {
 int LoadFileBytes(FILE* file, ByteCursor* cursor) {
   const int64_t size = StreamSizeBySeeking(file);
   if (size < 0 || size > static_cast<int64_t>(UINT32_MAX)) return 0;
-  cursor->data = static_cast<uint8_t*>(AllocZeroed(static_cast<size_t>(size), 1));
+  cursor->data = static_cast<uint8_t*>(AllocBytes(static_cast<size_t>(size), 1));  // filled by the read or refused
   if (cursor->data == nullptr) return 0;
   cursor->size = static_cast<uint32_t>(size);
   cursor->position = 0;

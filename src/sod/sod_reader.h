@@ -29,10 +29,11 @@ int32_t CountPass(ByteCursor* cursor, ImportedModel* model);
 // Allocates the node array and the marker arrays at their counted lengths.
 int32_t AllocateModelArrays(ImportedModel* model);
 
-// Walks the same bytes again and fills the arrays and the section's materials.
+// Walks the same bytes again and fills the arrays and the section's materials; each
+// mesh's world vertices (its own transform only) are made as its vertices are read.
 int32_t FillPass(ByteCursor* cursor, ImportedModel* model);
 
-// World vertices of every mesh (own transform only) and marker positions.
+// The marker positions: the translation row of each marker's transform.
 int32_t DeriveModelData(ImportedModel* model);
 
 // Gives every face group a material: adds a record with default colours for each name

@@ -12,6 +12,7 @@
 #include "plugin/operations.h"
 #include "plugin/plugin_state.h"
 #include "sidetext/side_text.h"
+#include "sod/export_memory.h"
 #include "sod/export_scene.h"
 #include "sod/marker_node_writers.h"
 #include "sod/mesh_writer.h"
@@ -105,22 +106,20 @@ int WriteIdentifier(ByteBuffer* out) {
   return 1;
 }
 
-// The mesh nodes, each from its material's faces of the one grouping, in one
-// workspace made for the largest of them.
-int WriteMeshNodes(ByteBuffer* out, HostContext* context, const MaterialFaces& grouped) {
+// The mesh nodes, each from its material's faces of the one grouping, in the one
+// workspace, which serves the largest of them.
+int WriteMeshNodes(ByteBuffer* out, HostContext* context, const MaterialFaces& grouped, MeshWorkspace* workspace) {
   size_t largest = 0;
   for (int32_t i = 0; i < grouped.count; ++i) {
     const size_t faces = grouped.start[i + 1] - grouped.start[i];
     if (faces > largest) largest = faces;
   }
-  MeshWorkspace workspace;
-  if (!MeshWorkspaceCreate(&workspace, largest)) return 0;
+  if (!MeshWorkspaceEnsure(workspace, largest)) return 0;
   int written = 1;
   for (int32_t i = 0; written && i < grouped.count; ++i) {
     const int32_t material = grouped.first + i;
-    written = WriteMeshNode(out, context, material, FacesOfMaterial(grouped, material), &workspace);
+    written = WriteMeshNode(out, context, material, FacesOfMaterial(grouped, material), workspace);
   }
-  MeshWorkspaceFree(&workspace);
   return written;
 }
 
@@ -160,9 +159,10 @@ int32_t CommitAssembledFile(HostContext* context, const ByteBuffer& assembled) {
 
 int32_t WriteScene(HostContext* context) {
   exportVersion = SodVersionFromBits(exportOptions.gameVersion == kGameArmada2 ? kSodVersion193 : kSodVersion18);
-  ByteBuffer assembled = ByteBufferEmpty();
-  const int32_t written = AssembleSodFile(context, &assembled) ? CommitAssembledFile(context, assembled) : 0;
-  ByteBufferFree(&assembled);
+  ByteBuffer* assembled = &exportMemory.file;
+  assembled->size = 0;
+  const int32_t written = AssembleSodFile(context, assembled) ? CommitAssembledFile(context, *assembled) : 0;
+  TrimExportMemory(&exportMemory);
   return written;
 }
 
@@ -182,10 +182,10 @@ int AssembleSodFile(HostContext* context, ByteBuffer* out) {
         WriteSodU16(out, static_cast<uint16_t>(SodNodeCount(context))) && WriteRootNode(out))) {
     return 0;
   }
-  MaterialFaces grouped;
+  MaterialFaces& grouped = exportMemory.grouped;
   if (!GroupFacesByMaterial(context, &grouped)) return 0;
-  const int meshes = ByteBufferReserve(out, ForeseenFileBytes(grouped)) && WriteMeshNodes(out, context, grouped);
-  MaterialFacesFree(&grouped);
+  const int meshes = ByteBufferReserve(out, ForeseenFileBytes(grouped)) &&
+                     WriteMeshNodes(out, context, grouped, &exportMemory.workspace);
   return meshes && WriteMarkerGroups(out) && WriteSodU16(out, 0) && WriteSodU16(out, 0) ? 1 : 0;
 }
 

@@ -32,7 +32,8 @@ int32_t WriteSodFile(HostContext* context);
 
 // Assembles the whole file for the scene of `context` in `out`: header, materials,
 // node count, root, mesh nodes, the ticked groups with their markers, end section.
-// Each material's faces are grouped once and its corners welded once. 0 when the
+// Each material's faces are grouped once and its corners welded once, in the export's
+// kept working memory (sod/export_memory.h). 0 when the
 // scene cannot be stored (the reason in errorText) or memory runs out.
 int AssembleSodFile(HostContext* context, ByteBuffer* out);
 

@@ -63,7 +63,8 @@ int VertexWeldCreate(VertexWeld* weld, uint32_t capacity) {
   *weld = VertexWeld{nullptr, 0, 0, nullptr, 0, 0, nullptr, 0};
   if (capacity > kVertexWeldMaxCapacity) return 0;
   const uint32_t slots = SlotsFor(capacity);
-  weld->vertices = static_cast<ExportVertex*>(AllocZeroed(capacity, sizeof(ExportVertex)));
+  // Every field of an entry is written when it is appended.
+  weld->vertices = static_cast<ExportVertex*>(AllocBytes(capacity, sizeof(ExportVertex)));
   weld->slots = static_cast<uint32_t*>(AllocZeroed(size_t{slots} + kRecentSlots, sizeof(uint32_t)));
   if (weld->vertices == nullptr || weld->slots == nullptr) {
     VertexWeldFree(weld);

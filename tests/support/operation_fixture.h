@@ -19,6 +19,7 @@
 #include "plugin/plugin_entry.h"
 #include "plugin/plugin_info.h"
 #include "plugin/plugin_state.h"
+#include "sod/export_memory.h"
 #include "sod/imported_model.h"
 #include "support/sod_builder.h"
 #include "support/temp_dir.h"
@@ -150,6 +151,7 @@ inline void ResetPluginState() {
   SetAllocationFailure(0);
   SetWriteFailureAfter(-1);
   ResetImport(&importedModel, &readerCursor);
+  ReleaseExportMemory(&exportMemory);  // each run allocates as the first write after load does
   ReleaseHardpointList();
   ReleaseEmitterList();
   ReleaseSpriteList();

@@ -268,7 +268,7 @@ TEST(SodWriterFailure, MeshesAtTheLimitsAreWrittenAndOthersRefusedBeforeWriting)
 
     // The mesh writer refuses on its own as well, before appending a byte.
     SetErrorText(context, u"");
-    MaterialFaces grouped;
+    MaterialFaces grouped{};
     ASSERT_EQ(1, GroupFacesByMaterial(context, &grouped));
     const FaceList faces = FacesOfMaterial(grouped, 1);
     MeshWorkspace workspace;

@@ -4,6 +4,7 @@
 
 #include <map>
 
+#include "sod/export_memory.h"
 #include "sod/imported_model.h"
 #include "sod/mesh_writer.h"
 #include "support/export_fixture.h"
@@ -130,5 +131,28 @@ TEST(SodWriterRoundTrip, ReaderFindsWhatWasWritten) {
     ASSERT_EQ(1, model.spriteCount);
     EXPECT_STREQ("light_red", model.sprites[0].name);
     FreeImportedModel(&model);
+  }
+}
+
+// The write keeps its working memory for the next write; a larger scene with more
+// materials, then a smaller one, must each write what a freshly loaded plug-in writes.
+TEST(SodWriterRoundTrip, KeptMemoryWritesWhatAFreshPlugInWrites) {
+  ExportStateGuard guard;
+  TempDir dir;
+  host::HostScene fan, strip;
+  BuildFan(fan);
+  for (int m = 0; m < 3; ++m) AddPlainMaterial(strip, u"strip" + std::u16string(1, u'a' + m), 1);
+  for (int i = 0; i < 40; ++i) {
+    strip.AddVertex({static_cast<float>(i / 2), static_cast<float>(i % 2), 0});
+    strip.AddTexCoord(static_cast<float>(i % 5) / 4.0f, static_cast<float>(i % 2));
+  }
+  const int set = strip.AddPolygonSet();
+  for (int f = 0; f < 38; ++f) AddTriangle(strip, set, f % 3, {f, f + 1, f + 2}, {f, f + 2, f + 1});
+  for (host::HostScene* scene : {&fan, &strip}) {
+    ReleaseExportMemory(&exportMemory);
+    ASSERT_EQ(1, WriteSceneTo(*scene, dir, "fresh.sod"));
+    ASSERT_EQ(1, WriteSceneTo(scene == &fan ? strip : fan, dir, "other.sod"));
+    ASSERT_EQ(1, WriteSceneTo(*scene, dir, "kept.sod"));
+    EXPECT_EQ(dir.Read("fresh.sod"), dir.Read("kept.sod"));
   }
 }
