@@ -51,6 +51,8 @@ set(KVELTAR_GLTF_WRITTEN ${CMAKE_BINARY_DIR}/gltf-written)
 file(MAKE_DIRECTORY ${KVELTAR_GLTF_WRITTEN})
 set(KVELTAR_SAMPLE ${PROJECT_SOURCE_DIR}/docs/sample/frigate.sod)
 set(KVELTAR_SAMPLE_SUMMARY "3 meshes, 36 triangles, 3 materials, 3 hardpoints, 1 emitters, 1 sprites")
+# The glTF file holds every material, the SOD file written back those its meshes use.
+set(KVELTAR_SAMPLE_BACK_SUMMARY "3 meshes, 36 triangles, 2 materials, 3 hardpoints, 1 emitters, 1 sprites")
 foreach(kind glb gltf)
   add_test(NAME host_convert_${kind}_native COMMAND kveltar-host convert ${KVELTAR_SAMPLE} ${KVELTAR_GLTF_WRITTEN}/frigate.${kind})
   set_tests_properties(host_convert_${kind}_native PROPERTIES FIXTURES_SETUP gltf_written
@@ -64,4 +66,4 @@ set_tests_properties(gltf_validator PROPERTIES FIXTURES_REQUIRED gltf_written)
 add_test(NAME host_convert_back_native COMMAND kveltar-host convert ${KVELTAR_GLTF_WRITTEN}/frigate.gltf
          ${CMAKE_BINARY_DIR}/frigate_back.sod --game 1)
 set_tests_properties(host_convert_back_native PROPERTIES FIXTURES_REQUIRED gltf_written
-  PASS_REGULAR_EXPRESSION "converted .*frigate.gltf to .*frigate_back.sod: ${KVELTAR_SAMPLE_SUMMARY}")
+  PASS_REGULAR_EXPRESSION "converted .*frigate.gltf to .*frigate_back.sod: ${KVELTAR_SAMPLE_BACK_SUMMARY}")
