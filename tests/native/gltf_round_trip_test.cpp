@@ -12,11 +12,13 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include <tiny_gltf.h>
+#include <tiny_obj_loader.h>
 
 #include "bridge/conversion.h"
 #include "bridge/sod_bridge.h"
@@ -290,9 +292,10 @@ void WriteTriangles(const std::u16string& path, const std::u16string& material, 
 }  // namespace
 
 // What cannot be converted ends the command with a message and an exit code, and leaves
-// no file behind: a glTF that does not parse, one whose buffer is missing, a scene over
-// the format's limits or with a reserved material name (the plug-in's own messages), and
-// targets that cannot be written.
+// no file behind: a glTF that does not parse, one whose buffer is missing, a SOD file
+// that is missing or cut short (which the plug-in refuses without a message: the host
+// says why, with the size), a scene over the format's limits or with a reserved
+// material name (the plug-in's own messages), and targets that cannot be written.
 TEST_F(GltfRoundTrip, BadFilesAndTargetsEndWithAMessageAndNoFile) {
   dir.Write("broken.gltf", "{\"asset\": {\"version\": \"2.0\"}, \"nodes\": [");
   WriteTriangles(dir.Wide("nobin.gltf"), u"hull", 1);
@@ -301,14 +304,18 @@ TEST_F(GltfRoundTrip, BadFilesAndTargetsEndWithAMessageAndNoFile) {
   WriteTriangles(dir.Wide("shields.glb"), u"shields", 1);
   WriteTriangles(dir.Wide("good.glb"), u"hull", 1);
   dir.Write("ship.sod", sodtest::BuildSod(ShipSpec(sodtest::kV193)));
+  dir.Write("cut.sod", sodtest::BuildSod(ShipSpec(sodtest::kV193)).substr(0, 100));
   const struct {
     const char* input;
     const char* output;
     int status;
-    const char* message;
+    std::string message;
   } cases[] = {
       {"broken.gltf", "broken.sod", host::kExitUsage, "broken.gltf"},
       {"nobin.gltf", "nobin.sod", host::kExitUsage, "nobin.bin"},
+      {"missing.sod", "missing.glb", host::kExitUsage, "missing.sod: Could not open file for reading."},
+      {"cut.sod", "cut.glb", host::kExitUsage,
+       "could not read " + dir.File("cut.sod").string() + ": the file is damaged or cut short (100 bytes)"},
       {"big.glb", "big.sod", host::kExitStopped, "65535 vertices."},
       {"shields.glb", "shields.sod", host::kExitStopped, "reserved"},
       {"good.glb", "missing/good.sod", host::kExitFailed, "Could not open file for writing."},
@@ -328,6 +335,61 @@ TEST_F(GltfRoundTrip, BadFilesAndTargetsEndWithAMessageAndNoFile) {
     EXPECT_NE(std::string::npos, said.find(c.message)) << said;
     EXPECT_FALSE(dir.Exists(c.output));
     EXPECT_EQ(files, dir.Count());
+  }
+}
+
+// The OBJ files written from a SOD file with its textures beside it (read from a
+// temporary copy): tinyobjloader finds every texture the MTL file names, relative to the OBJ file in its folder or
+// below, else whole, or in the texture folder asked for, where a missing one is told; a material without a texture
+// names none.
+TEST_F(GltfRoundTrip, ObjFilesNameTheirTexturesWhereTheyAre) {
+  sodtest::SodFileSpec spec = ShipSpec(sodtest::kV193);
+  spec.materials.push_back(sodtest::Material("bare"));
+  spec.nodes.push_back(sodtest::MeshNode("plain", {"bare"}, "", "root"));
+  dir.Write("ship.sod", sodtest::BuildSod(spec));
+  std::filesystem::create_directories(dir.File("textures"));
+  std::filesystem::create_directories(dir.File("below"));
+  for (const char* name : {"ship_hull.tga", "ship_glow.tga", "textures/ship_hull.tga"}) dir.Write(name, TinyTga());
+  const struct {
+    const char* output;
+    const char* folder;
+    std::string hull;     // as the MTL file names it
+    const char* missing;  // the warning's texture
+  } cases[] = {
+      {"ship.obj", "", "ship_hull.tga", nullptr},
+      {"below/ship.obj", "", dir.File("ship_hull.tga").lexically_normal().string(), nullptr},
+      {"near.obj", "textures", "textures/ship_hull.tga", "ship_glow.tga"},
+  };
+  host::Session session;
+  ASSERT_TRUE(host::StartSession(options_, &session));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.output);
+    host::ConversionRequest request;
+    request.input = dir.Wide("ship.sod");
+    request.output = dir.Wide(c.output);
+    request.textureFolder = *c.folder == 0 ? u"" : dir.Wide(c.folder);
+    host::Conversion conversion;
+    ASSERT_EQ(host::kExitOk, host::Convert(&session, options_, request, &conversion));
+    const std::string said = conversion.messages.List().dump();
+    EXPECT_EQ(c.missing != nullptr, said.find("not found") != std::string::npos) << said;
+    // The scene, as import prints it, names the textures beside the SOD file too.
+    const std::string scene = host::SceneJson(conversion.document.scene).dump();
+    EXPECT_NE(std::string::npos, scene.find(dir.File("ship_hull.tga").string())) << scene;
+    if (c.missing != nullptr) {
+      EXPECT_NE(std::string::npos, said.find(c.missing)) << said;
+    }
+    tinyobj::ObjReader reader;
+    ASSERT_TRUE(reader.ParseFromFile(dir.File(c.output).string())) << reader.Error();
+    std::map<std::string, std::string> textures;
+    for (const tinyobj::material_t& material : reader.GetMaterials())
+      textures[material.name] = material.diffuse_texname;
+    EXPECT_EQ(c.hull, textures["hull"]);
+    EXPECT_EQ("", textures["bare"]);
+    const std::filesystem::path folder = dir.File(c.output).parent_path();
+    for (const auto& [material, texture] : textures) {
+      if (texture.empty() || (c.missing != nullptr && texture.find(c.missing) != std::string::npos)) continue;
+      EXPECT_TRUE(std::filesystem::is_regular_file(folder / texture)) << material << ": " << texture;
+    }
   }
 }
 
