@@ -38,7 +38,7 @@ set_tests_properties(host_import_native PROPERTIES WORKING_DIRECTORY ${CMAKE_BIN
   PASS_REGULAR_EXPRESSION "\"read\":1,\"errorText\":\"\",\"import\":1,.*\"parts\":\\[\\{\"name\":\"hull\",\"narrowName\":\"hull\"\\}\\],")
 add_test(NAME host_import_extract_native COMMAND kveltar-host import frigate.sod --extract-hardpoints --convert-hardpoints --obj frigate.obj)
 set_tests_properties(host_import_extract_native PROPERTIES WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/host-import-extract
-  PASS_REGULAR_EXPRESSION "import: 1\nscene: 3 materials, 36 vertices, 6 parts, 6 polygon sets, 39 faces, finished.*obj: frigate.obj, frigate.mtl")
+  PASS_REGULAR_EXPRESSION "import: 1\nscene: 3 materials, 36 vertices, 6 parts, 6 polygon sets, 39 faces, finished\n  material 0 \"[a-z]+\", map 0 \"${CMAKE_BINARY_DIR}/host-import-extract/frigate_.*obj: frigate.obj, frigate.mtl")
 add_test(NAME host_import_refused_native COMMAND kveltar-host import ${PROJECT_SOURCE_DIR}/README.md)
 set_tests_properties(host_import_refused_native PROPERTIES
   PASS_REGULAR_EXPRESSION "could not read .*README.md: SOD file header ID, Storm3D_SW, not found.")

@@ -1,6 +1,6 @@
 #!/bin/sh
 # The Linux release archive as a user gets it: unpacked in a fresh folder, its host
-# converts the sample to glTF and back with LD_LIBRARY_PATH empty, run from another
+# converts the sample to glTF with LD_LIBRARY_PATH empty, run from another
 # folder; its programs need nothing but glibc's libraries and the ones beside them,
 # which they find through $ORIGIN. Prints the highest glibc symbol version needed.
 set -eu
@@ -20,7 +20,6 @@ for file in "$package"/kveltar-host "$package"/*.so; do
 done
 mkdir "$fresh/work" && cd "$fresh/work"
 LD_LIBRARY_PATH= "$package/kveltar-host" convert "$package/frigate.sod" frigate.glb | tee convert.txt
-LD_LIBRARY_PATH= "$package/kveltar-host" convert frigate.glb frigate.sod --game 1 | tee -a convert.txt
-[ "$(grep -c 'frigate.[glbsod]*: 3 meshes, 36 triangles' convert.txt)" = 2 ] || { echo "FAILED: conversions"; fail=1; }
+grep -q "to frigate.glb: 3 meshes, 36 triangles" convert.txt || { echo "FAILED: no conversion"; fail=1; }
 echo "glibc needed: $(objdump -T "$package"/kveltar-host "$package"/*.so | grep -o 'GLIBC_[0-9.]*' | sort -V -u | tail -1)"
 exit $fail
