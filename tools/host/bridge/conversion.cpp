@@ -148,7 +148,7 @@ int Convert(Session* session, const HostOptions& options, const ConversionReques
   return conversion->status;
 }
 
-Json ConversionJson(const ConversionRequest& request, const Conversion& conversion) {
+Json ConversionJson(const ConversionRequest& request, const ConversionOutcome& conversion) {
   Json json{{"input", Utf16ToUtf8(AbsolutePath(request.input))},
             {"output", Utf16ToUtf8(AbsolutePath(request.output))},
             {"status", conversion.status},
