@@ -14,7 +14,7 @@ SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 WINE_PREFIX := $(CURDIR)/build/win64/wineprefix
 FUZZ_SECONDS ?= 20
 
-.PHONY: deps native asan win64 fuzz-build test test-native test-asan test-wine test-fuzz test-blender demo screenshots blender-screenshot fuzz bench bench-wine lint format clean
+.PHONY: deps native asan win64 linux demo-build fuzz-build package package-win64 package-linux test test-native test-asan test-wine test-fuzz test-blender test-package demo screenshots blender-screenshot fuzz bench bench-wine lint format clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
@@ -34,6 +34,17 @@ asan: deps
 win64: deps
 	cmake --preset win64 -Wno-dev >/dev/null
 	cmake --build --preset win64
+
+# The Linux release build: the plug-in and the host only, the C++ runtime linked in.
+linux: deps
+	cmake --preset linux >/dev/null
+	cmake --build --preset linux
+
+# What the demo shows, and nothing else: the plug-in DLL and the host (`make test`
+# builds the Windows tests).
+demo-build: deps
+	cmake --preset win64 -Wno-dev >/dev/null
+	cmake --build --preset win64 --target kveltar_plugin kveltar-host
 
 fuzz-build: deps
 	@if ls fuzz/*_fuzz.cpp >/dev/null 2>&1; then cmake --preset fuzz >/dev/null && cmake --build --preset fuzz; fi
@@ -57,7 +68,7 @@ test-wine: win64 $(GLTF_VALIDATOR)
 test-fuzz: fuzz-build
 	@if ls fuzz/*_fuzz.cpp >/dev/null 2>&1; then fuzz/run_fuzzers.sh build/fuzz 10; fi
 
-test: test-native test-asan test-wine test-fuzz test-blender lint
+test: test-native test-asan test-wine test-fuzz test-blender test-package lint
 
 fuzz: fuzz-build
 	fuzz/run_fuzzers.sh build/fuzz $(FUZZ_SECONDS)
@@ -75,7 +86,7 @@ bench-wine: deps
 	WINEPREFIX=$(WINE_PREFIX) tests/wine/run_in_wine.sh build/win64/bench/speed_ratios.exe
 
 # The main job: build the real plug-in and show the reference host driving it under Wine.
-demo: win64
+demo: demo-build
 	tools/demo.sh build/win64
 
 # The pictures in docs/, taken of the real DLL under Wine on a virtual display.
@@ -99,41 +110,74 @@ lint: native
 	clang-tidy -p build/native --quiet $(LINT_SOURCES) 2>&1 | grep -v -E '^[0-9]+ warnings? generated' ; test $${PIPESTATUS[0]} -eq 0
 	cppcheck --enable=warning,performance,portability --error-exitcode=1 --inline-suppr --quiet --std=c++17 -I src src
 
-# The release package: the plug-in, the reference host, the user guide with its
-# pictures, a sample model and the licence, in one zip archive; beside it the Blender
-# add-on's zip, with the same host and plug-in in its folder bin.
+# The release packages: for Windows a zip archive and for Linux a tar.gz archive, each
+# with the plug-in, the reference host, the user guide with its pictures, a sample
+# model and the licence; beside them the Blender add-on's zip, which carries both
+# hosts, each with its plug-in, in a folder of bin named for its system.
 VERSION := $(shell grep -m1 -o 'kveltar VERSION [0-9.]*' CMakeLists.txt | cut -d' ' -f3)
 PACKAGE := kveltar-$(VERSION)-win64
+LINUX_PACKAGE := kveltar-$(VERSION)-linux-x86_64
 COMMA := ,
-package: win64
-	rm -rf build/package && mkdir -p build/package/$(PACKAGE)
-	x86_64-w64-mingw32-strip -o build/package/$(PACKAGE)/kveltar_64.dlx build/win64/kveltar_64.dlx
-	x86_64-w64-mingw32-strip -o build/package/$(PACKAGE)/kveltar-host.exe build/win64/kveltar-host.exe
-	cp docs/user-guide.md docs/import-dialog.png docs/export-dialog.png docs/blender-import.png LICENSE build/package/$(PACKAGE)/
-	cp docs/sample/frigate.sod docs/sample/frigate_*.tga build/package/$(PACKAGE)/
-	cd build/package && cmake -E tar cf ../$(PACKAGE).zip --format=zip $(PACKAGE)
-	@echo "build/$(PACKAGE).zip"
-	mkdir -p build/package/blender/kveltar_sod/bin
-	cp tools/blender/kveltar_sod/*.py build/package/blender/kveltar_sod/
+RELEASE_DOCS := docs/user-guide.md docs/import-dialog.png docs/export-dialog.png docs/blender-import.png LICENSE \
+                docs/sample/frigate.sod $(wildcard docs/sample/frigate_*.tga)
+LINUX_FILES := kveltar-host kveltar.so libkveltar_win32_standin.so
+ADDON_FILES := tools/blender/kveltar_sod/*.py tools/blender/kveltar_sod/blender_manifest.toml
+
+package: package-win64 package-linux
+	rm -rf build/package/blender && mkdir -p build/package/blender/kveltar_sod/bin/windows-x64
+	cp $(ADDON_FILES) build/package/blender/kveltar_sod/
 	sed -i 's/"version": ([0-9, ]*)/"version": ($(subst .,$(COMMA) ,$(VERSION)))/' build/package/blender/kveltar_sod/__init__.py
-	cp build/package/$(PACKAGE)/kveltar_64.dlx build/package/$(PACKAGE)/kveltar-host.exe build/package/blender/kveltar_sod/bin/
+	sed -i 's/^version = .*/version = "$(shell echo $(VERSION) | cut -d. -f1-3)"/' \
+	  build/package/blender/kveltar_sod/blender_manifest.toml
+	cp build/package/$(PACKAGE)/kveltar_64.dlx build/package/$(PACKAGE)/kveltar-host.exe \
+	  build/package/blender/kveltar_sod/bin/windows-x64/
+	mkdir -p build/package/blender/kveltar_sod/bin/linux-x64
+	cp $(addprefix build/package/$(LINUX_PACKAGE)/,$(LINUX_FILES)) build/package/blender/kveltar_sod/bin/linux-x64/
+	rm -f build/kveltar-$(VERSION)-blender.zip
 	cd build/package/blender && cmake -E tar cf ../../kveltar-$(VERSION)-blender.zip --format=zip kveltar_sod
 	@echo "build/kveltar-$(VERSION)-blender.zip"
 
-# The Blender add-on as Blender installs it: the folder kveltar_sod in a zip archive
-# (the release's own, with the Windows host and plug-in in it, is made by `package`).
+package-win64: win64
+	rm -rf build/package/$(PACKAGE) && mkdir -p build/package/$(PACKAGE)
+	x86_64-w64-mingw32-strip -o build/package/$(PACKAGE)/kveltar_64.dlx build/win64/kveltar_64.dlx
+	x86_64-w64-mingw32-strip -o build/package/$(PACKAGE)/kveltar-host.exe build/win64/kveltar-host.exe
+	cp $(RELEASE_DOCS) build/package/$(PACKAGE)/
+	rm -f build/$(PACKAGE).zip
+	cd build/package && cmake -E tar cf ../$(PACKAGE).zip --format=zip $(PACKAGE)
+	@echo "build/$(PACKAGE).zip"
+
+# The host finds the plug-in and the stand-in library beside itself.
+package-linux: linux
+	rm -rf build/package/$(LINUX_PACKAGE) && mkdir -p build/package/$(LINUX_PACKAGE)
+	for file in $(LINUX_FILES); do strip --strip-unneeded -o build/package/$(LINUX_PACKAGE)/$$file build/linux/$$file; done
+	cp $(RELEASE_DOCS) build/package/$(LINUX_PACKAGE)/
+	tar -C build/package -czf build/$(LINUX_PACKAGE).tar.gz --owner=0 --group=0 $(LINUX_PACKAGE)
+	@echo "build/$(LINUX_PACKAGE).tar.gz"
+
+# The Linux archive unpacked in a fresh folder converts the sample with nothing but
+# the base system.
+test-package: package-linux
+	tests/release/check_linux_package.sh build/$(LINUX_PACKAGE).tar.gz
+
+# The Blender add-on as Blender installs it: the folder kveltar_sod in a zip archive,
+# carrying the Linux host and plug-in as the release's add-on does (which also carries
+# the Windows ones, made by `package`).
 BLENDER_ADDON_ZIP := build/blender/kveltar_sod.zip
-$(BLENDER_ADDON_ZIP): $(wildcard tools/blender/kveltar_sod/*.py)
-	rm -rf build/blender/addon && mkdir -p build/blender/addon/kveltar_sod
-	cp tools/blender/kveltar_sod/*.py build/blender/addon/kveltar_sod/
+$(BLENDER_ADDON_ZIP): $(wildcard tools/blender/kveltar_sod/*) package-linux
+	rm -rf build/blender/addon && mkdir -p build/blender/addon/kveltar_sod/bin/linux-x64
+	cp $(ADDON_FILES) build/blender/addon/kveltar_sod/
+	cp $(addprefix build/package/$(LINUX_PACKAGE)/,$(LINUX_FILES)) build/blender/addon/kveltar_sod/bin/linux-x64/
+	rm -f $@
 	cd build/blender/addon && cmake -E tar cf ../kveltar_sod.zip --format=zip kveltar_sod
 
-# The add-on in Debian's Blender, installed from its zip into a user folder of the build.
-test-blender: native $(BLENDER_ADDON_ZIP)
+# The add-on in Debian's Blender, installed from its zip into a user folder of the
+# build, with no kveltar-host on PATH: it runs the Linux host it carries.
+test-blender: $(BLENDER_ADDON_ZIP)
 	rm -rf build/blender/user build/blender/work
+	PATH=$$(echo "$$PATH" | tr ':' '\n' | grep -v -x -e '' -e "$(CURDIR)/build/.*" | paste -sd:) \
 	BLENDER_USER_SCRIPTS=$(CURDIR)/build/blender/user BLENDER_USER_CONFIG=$(CURDIR)/build/blender/user/config \
 	  blender -b --factory-startup --python-exit-code 1 --python tests/blender/addon_test.py -- \
-	  $(BLENDER_ADDON_ZIP) build/native/kveltar-host build/blender/work
+	  $(BLENDER_ADDON_ZIP) build/blender/work
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -1,6 +1,12 @@
 # The native build: the portable core over stand-ins of the Win32 interface, the
 # native plug-in module, the reference host, unit tests, fuzz targets and benchmarks.
 set(CMAKE_POSITION_INDEPENDENT_CODE ON)
+if(KVELTAR_PORTABLE)
+  # The Linux release runs wherever it is unpacked: the host and the plug-in find the
+  # stand-in library beside them ($ORIGIN), and need nothing of the C++ runtime.
+  set(CMAKE_BUILD_RPATH_USE_ORIGIN ON)
+  set(KVELTAR_PORTABLE_LINK -static-libstdc++ -static-libgcc -Wl,--exclude-libs,libstdc++.a:libsupc++.a:libgcc.a:libgcc_eh.a)
+endif()
 
 # The stand-ins are one shared library, so that the plug-in module and the host that
 # loads it script the same desktop.
@@ -10,6 +16,7 @@ add_library(kveltar_win32_standin SHARED
   ${PROJECT_SOURCE_DIR}/src/platform/native/runtime_text_native.cpp
   ${PROJECT_SOURCE_DIR}/src/platform/native/ui_standin.cpp)
 target_include_directories(kveltar_win32_standin PUBLIC ${PROJECT_SOURCE_DIR}/src)
+target_link_options(kveltar_win32_standin PRIVATE ${KVELTAR_PORTABLE_LINK})
 
 add_library(kveltar_core STATIC ${KVELTAR_CORE_SOURCES})
 target_include_directories(kveltar_core PUBLIC ${PROJECT_SOURCE_DIR}/src)
@@ -22,6 +29,7 @@ set_target_properties(kveltar_core PROPERTIES CXX_VISIBILITY_PRESET hidden VISIB
 add_library(kveltar_plugin MODULE ${PROJECT_SOURCE_DIR}/src/platform/native/module_entry.cpp)
 set_target_properties(kveltar_plugin PROPERTIES OUTPUT_NAME kveltar PREFIX "" CXX_VISIBILITY_PRESET hidden)
 target_link_libraries(kveltar_plugin PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,kveltar_core>")
+target_link_options(kveltar_plugin PRIVATE ${KVELTAR_PORTABLE_LINK})
 
 include(${PROJECT_SOURCE_DIR}/cmake/third_party_headers.cmake)
 add_library(kveltar_host_scene STATIC ${KVELTAR_HOST_SCENE_SOURCES})
@@ -32,6 +40,7 @@ target_link_libraries(kveltar_host_scene PUBLIC kveltar_win32_standin ${CMAKE_DL
 
 add_executable(kveltar-host ${KVELTAR_HOST_SOURCES})
 target_link_libraries(kveltar-host PRIVATE kveltar_host_scene ${CMAKE_DL_LIBS})
+target_link_options(kveltar-host PRIVATE ${KVELTAR_PORTABLE_LINK})
 # The plug-in module is found beside the host.
 add_dependencies(kveltar-host kveltar_plugin)
 

@@ -1,17 +1,19 @@
 """The kveltar_sod add-on in Blender, installed from its zip as a user installs it and
-run on the sample frigate (docs/sample/frigate.sod) with the native kveltar-host:
+run on the sample frigate (docs/sample/frigate.sod) with the Linux kveltar-host the zip
+carries, no kveltar-host being on PATH:
 
-    blender -b --factory-startup --python-exit-code 1 --python tests/blender/addon_test.py -- ZIP HOST WORK
+    blender -b --factory-startup --python-exit-code 1 --python tests/blender/addon_test.py -- ZIP WORK
 """
 import json
 import os
+import shutil
 import struct
 import subprocess
 import sys
 
 import bpy
 
-ZIP, HOST, WORK = (os.path.abspath(arg) for arg in sys.argv[sys.argv.index("--") + 1:])
+ZIP, WORK = (os.path.abspath(arg) for arg in sys.argv[sys.argv.index("--") + 1:])
 SAMPLE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "docs", "sample", "frigate.sod")
 MESHES = {"hull": 12, "engine": 12, "engine.001": 12}
 # Where the sample's markers stand in Blender (+Z up, the nose towards -Y).
@@ -102,13 +104,16 @@ error, objects = import_sod()
 check("glTF 2.0 add-on is needed" in error and not objects, f"without Blender's glTF add-on: {error!r}")
 bpy.ops.preferences.addon_enable(module="io_scene_gltf2")
 
-# Without a path the add-on runs the copy in its folder bin (the release's Windows zip).
-shipped = os.path.join(os.path.dirname(sys.modules["kveltar_sod"].__file__), "bin")
-os.makedirs(shipped)
-os.symlink(HOST, os.path.join(shipped, "kveltar-host"))
+# Without a path the add-on runs the copy it carries for this system (unpacked without
+# its mode by Blender); on a system it carries none for, it says what to do.
+check(shutil.which("kveltar-host") is None, "no kveltar-host on PATH")
+finder = sys.modules["kveltar_sod"].host
+HOST, _ = finder.find_host("")
+check(HOST is not None and os.path.join("bin", "linux-x64") in HOST, f"the host carried for Linux: {HOST}")
+found, reason = finder.find_host("", system="darwin", machine="arm64")
+check(found is None and "build kveltar-host from source" in reason and "preferences" in reason, reason)
 preferences.host_path = ""
 error, objects = import_sod(borg=True, hardpoints=False, sprites=False)
-preferences.host_path = HOST
 
 check_scene(objects, dict(MESHES, plating=12), {"engine_glow": MARKERS["engine_glow"]}, "Borg, emitters only")
 error, objects = import_sod()

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include <tiny_gltf.h>
+#include <tiny_obj_loader.h>
 
 #include "bridge/conversion.h"
 #include "bridge/sod_bridge.h"
@@ -290,9 +291,10 @@ void WriteTriangles(const std::u16string& path, const std::u16string& material, 
 }  // namespace
 
 // What cannot be converted ends the command with a message and an exit code, and leaves
-// no file behind: a glTF that does not parse, one whose buffer is missing, a scene over
-// the format's limits or with a reserved material name (the plug-in's own messages), and
-// targets that cannot be written.
+// no file behind: a glTF that does not parse, one whose buffer is missing, a SOD file
+// that is missing or cut short (which the plug-in refuses without a message: the host
+// says why, with the size), a scene over the format's limits or with a reserved
+// material name (the plug-in's own messages), and targets that cannot be written.
 TEST_F(GltfRoundTrip, BadFilesAndTargetsEndWithAMessageAndNoFile) {
   dir.Write("broken.gltf", "{\"asset\": {\"version\": \"2.0\"}, \"nodes\": [");
   WriteTriangles(dir.Wide("nobin.gltf"), u"hull", 1);
@@ -301,14 +303,18 @@ TEST_F(GltfRoundTrip, BadFilesAndTargetsEndWithAMessageAndNoFile) {
   WriteTriangles(dir.Wide("shields.glb"), u"shields", 1);
   WriteTriangles(dir.Wide("good.glb"), u"hull", 1);
   dir.Write("ship.sod", sodtest::BuildSod(ShipSpec(sodtest::kV193)));
+  dir.Write("cut.sod", sodtest::BuildSod(ShipSpec(sodtest::kV193)).substr(0, 100));
   const struct {
     const char* input;
     const char* output;
     int status;
-    const char* message;
+    std::string message;
   } cases[] = {
       {"broken.gltf", "broken.sod", host::kExitUsage, "broken.gltf"},
       {"nobin.gltf", "nobin.sod", host::kExitUsage, "nobin.bin"},
+      {"missing.sod", "missing.glb", host::kExitUsage, "missing.sod: Could not open file for reading."},
+      {"cut.sod", "cut.glb", host::kExitUsage,
+       "could not read " + dir.File("cut.sod").string() + ": the file is damaged or cut short (100 bytes)"},
       {"big.glb", "big.sod", host::kExitStopped, "65535 vertices."},
       {"shields.glb", "shields.sod", host::kExitStopped, "reserved"},
       {"good.glb", "missing/good.sod", host::kExitFailed, "Could not open file for writing."},
@@ -328,6 +334,45 @@ TEST_F(GltfRoundTrip, BadFilesAndTargetsEndWithAMessageAndNoFile) {
     EXPECT_NE(std::string::npos, said.find(c.message)) << said;
     EXPECT_FALSE(dir.Exists(c.output));
     EXPECT_EQ(files, dir.Count());
+  }
+}
+
+// The OBJ files written from a SOD file with its textures beside it (read from a
+// temporary copy): tinyobjloader finds every texture the MTL file names, relative to
+// the OBJ file in its folder or below, else whole, or in the texture folder asked for,
+// where a missing one is told; a material without a texture names none.
+TEST_F(GltfRoundTrip, ObjFilesNameTheirTexturesWhereTheyAre) {
+  sodtest::SodFileSpec spec = ShipSpec(sodtest::kV193);
+  spec.materials.push_back(sodtest::Material("bare"));
+  spec.nodes.push_back(sodtest::MeshNode("plain", {"bare"}, "", "root"));
+  dir.Write("ship.sod", sodtest::BuildSod(spec));
+  for (const char* folder : {"textures", "below"}) std::filesystem::create_directories(dir.File(folder));
+  for (const char* name : {"ship_hull.tga", "ship_glow.tga", "textures/ship_hull.tga"}) dir.Write(name, TinyTga());
+  const struct {
+    const char *output, *folder;
+    std::string hull;  // as the MTL file names it
+    bool glowMissing;
+  } cases[] = {{"ship.obj", "", "ship_hull.tga", false},
+               {"below/ship.obj", "", dir.File("ship_hull.tga").lexically_normal().string(), false},
+               {"near.obj", "textures", "textures/ship_hull.tga", true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.output);
+    host::ConversionRequest request{
+        dir.Wide("ship.sod"), dir.Wide(c.output), {}, {}, *c.folder == 0 ? u"" : dir.Wide(c.folder)};
+    host::Conversion conversion;
+    ASSERT_EQ(host::kExitOk, host::Convert(&session_, options_, request, &conversion));
+    const std::string said = conversion.messages.List().dump();
+    EXPECT_EQ(c.glowMissing, said.find("ship_glow.tga of material glow not found") != std::string::npos) << said;
+    tinyobj::ObjReader reader;
+    ASSERT_TRUE(reader.ParseFromFile(dir.File(c.output).string())) << reader.Error();
+    for (const tinyobj::material_t& m : reader.GetMaterials()) {
+      const std::string& texture = m.diffuse_texname;
+      EXPECT_TRUE(m.name != "hull" || texture == c.hull) << texture;
+      const bool found = std::filesystem::is_regular_file(dir.File(c.output).parent_path() / texture);
+      EXPECT_TRUE(texture.empty() ? m.name == "bare" || m.name == "kveltar_no_material"
+                                  : found || (c.glowMissing && m.name == "glow"))
+          << m.name << ": " << texture;
+    }
   }
 }
 

@@ -28,8 +28,8 @@ class KveltarPreferences(bpy.types.AddonPreferences):
     host_path: StringProperty(
         name="kveltar-host",
         subtype="FILE_PATH",
-        description="The kveltar-host program, with the plug-in beside it. Empty: the copy inside the add-on "
-                    "(Windows), else kveltar-host on PATH",
+        description="The kveltar-host program, with the plug-in beside it. Empty: kveltar-host on PATH, else "
+                    "the copy inside the add-on (Windows and Linux)",
     )
 
     def draw(self, context):

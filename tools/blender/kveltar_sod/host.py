@@ -6,40 +6,64 @@ module needs no Blender: it finds the program and turns one run of it into a res
 """
 import json
 import os
+import platform
 import shutil
 import subprocess
 import sys
 from dataclasses import dataclass, field
 
 WINDOWS = sys.platform == "win32"
-# The release zip for Windows carries the host and the plug-in in this folder of the
-# add-on; the host loads the plug-in from beside itself.
-SHIPPED = os.path.join(os.path.dirname(os.path.abspath(__file__)), "bin",
-                       "kveltar-host.exe" if WINDOWS else "kveltar-host")
+# The release's add-on carries a host and the plug-in for each system it is built
+# for, in a folder of bin named for the system; the host loads the plug-in from
+# beside itself.
+BIN = os.path.join(os.path.dirname(os.path.abspath(__file__)), "bin")
+PLATFORMS = {("win32", "amd64"): "windows-x64", ("linux", "x86_64"): "linux-x64"}
 
 EXIT_TEXTS = {
-    1: "the plug-in failed",
+    1: "the plug-in failed, or a file could not be written",
     2: "kveltar-host could not start or could not read its input",
     3: "the plug-in stopped with a fault",
     4: "the plug-in's checks stopped the conversion; nothing was written",
 }
 
 
-def find_host(preference):
+def shipped_host(system=sys.platform, machine=platform.machine()):
+    """The host the add-on carries for this system, or None when it carries none."""
+    folder = PLATFORMS.get((system, machine.lower()))
+    if folder is None:
+        return None
+    path = os.path.join(BIN, folder, "kveltar-host.exe" if system == "win32" else "kveltar-host")
+    if not os.path.isfile(path):
+        return None
+    # Blender unpacks an add-on's zip without the files' modes: make the program runnable.
+    if system != "win32" and not os.access(path, os.X_OK):
+        try:
+            os.chmod(path, 0o755)
+        except OSError:
+            return None
+    return path
+
+
+def find_host(preference, system=sys.platform, machine=platform.machine()):
     """The kveltar-host to run and None, or None and the reason none was found.
 
-    A path set in the add-on's preferences is the one; without it, the copy shipped
-    inside the add-on, then a kveltar-host on PATH.
+    A path set in the add-on's preferences is the one; without it, a kveltar-host on
+    PATH, then the copy the add-on carries for this system.
     """
     if preference:
         if os.path.isfile(preference):
             return preference, None
         return None, f"kveltar-host not found at {preference} (the path in the add-on's preferences)"
-    if os.path.isfile(SHIPPED):
-        return SHIPPED, None
     found = shutil.which("kveltar-host")
     if found:
         return found, None
+    found = shipped_host(system, machine)
+    if found:
+        return found, None
+    if (system, machine.lower()) not in PLATFORMS:
+        return None, (f"kveltar-host not found: the add-on carries it for Windows and Linux on x86-64 only, not for "
+                      f"{system} on {machine}; build kveltar-host from source (see the user guide) and set its path "
+                      f"in the add-on's preferences (Edit > Preferences > Add-ons > ST Armada SOD format)")
     return None, ("kveltar-host not found: it is neither inside the add-on nor on PATH; "
                   "set its path in the preferences of the add-on")
 

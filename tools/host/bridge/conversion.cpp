@@ -15,12 +15,25 @@ namespace host {
 
 namespace {
 
-// What a document holds, in numbers and names: the meshes with their triangles, the
-// materials their faces use, the markers.
-Json Summary(SceneDocument& document) {
+// The materials the written file holds. A scene file gets every material of the
+// scene; a SOD file those the plug-in's export writes: none when the answer leaves
+// materials out, else all but a first material that no face uses (the host's default).
+Json WrittenMaterials(HostScene& scene, bool toSod, const ExportAnswer& answer) {
+  Json materials = Json::array();
+  if (toSod && !answer.exportMaterials) return materials;
+  int first = 0;
+  if (toSod && scene.MaterialCount() > 0 && layout::Get<int32_t>(scene.Material(0), layout::kMaterialUseCount) <= 0)
+    first = 1;
+  for (int m = first; m < scene.MaterialCount(); ++m)
+    materials.push_back(Utf16ToUtf8(layout::WideField(scene.Material(m), layout::kMaterialName)));
+  return materials;
+}
+
+// What the written file holds, in numbers and names: the meshes with their triangles,
+// the materials, the markers.
+Json Summary(SceneDocument& document, bool toSod, const ExportAnswer& answer) {
   HostScene& scene = document.scene;
   std::vector<int> triangles(static_cast<size_t>(scene.PartCount()), 0);
-  std::vector<bool> used(static_cast<size_t>(scene.MaterialCount()), false);
   int total = 0;
   for (int s = 0; s < scene.PolygonSetCount(); ++s) {
     for (int f = 0; f < scene.FaceCount(s); ++f) {
@@ -29,8 +42,6 @@ Json Summary(SceneDocument& document) {
       total += count;
       if (face.partIndex >= 0 && face.partIndex < scene.PartCount())
         triangles[static_cast<size_t>(face.partIndex)] += count;
-      if (face.materialIndex >= 0 && face.materialIndex < scene.MaterialCount())
-        used[static_cast<size_t>(face.materialIndex)] = true;
     }
   }
   Json meshes = Json::array();
@@ -38,14 +49,9 @@ Json Summary(SceneDocument& document) {
     if (triangles[static_cast<size_t>(p)] == 0) continue;
     meshes.push_back(Json{{"name", Utf16ToUtf8(scene.PartName(p))}, {"triangles", triangles[static_cast<size_t>(p)]}});
   }
-  Json materials = Json::array();
-  for (int m = 0; m < scene.MaterialCount(); ++m) {
-    if (used[static_cast<size_t>(m)])
-      materials.push_back(Utf16ToUtf8(layout::WideField(scene.Material(m), layout::kMaterialName)));
-  }
   return Json{{"meshes", std::move(meshes)},
               {"triangles", total},
-              {"materials", std::move(materials)},
+              {"materials", WrittenMaterials(scene, toSod, answer)},
               {"hardpoints", document.markers.hardpoints.size()},
               {"emitters", document.markers.emitters.size()},
               {"sprites", document.markers.sprites.size()}};
@@ -138,7 +144,7 @@ int Convert(Session* session, const HostOptions& options, const ConversionReques
   ConversionMessages* messages = &conversion->messages;
   conversion->status = fromSod ? FromSod(session, options, request, &conversion->document, messages, &conversion->run)
                                : ToSod(session, options, request, &conversion->document, messages, &conversion->run);
-  conversion->summary = Summary(conversion->document);
+  conversion->summary = Summary(conversion->document, toSod, request.exportAnswer);
   return conversion->status;
 }
 

@@ -5,6 +5,7 @@
 
 #include "formats/side_text_files.h"
 #include "formats/texture_images.h"
+#include "interface/host_layout.h"
 #include "interface/host_text.h"
 #include "interface/temp_folder.h"
 
@@ -69,6 +70,23 @@ void TakeMarkers(const fs::path& folder, const fs::path& source, const ImportAns
     std::error_code failure;
     fs::copy_file(extracted, beside, fs::copy_options::overwrite_existing, failure);
     if (failure) document->warnings.push_back("cannot write " + beside.u8string() + ": " + failure.message());
+  }
+}
+
+// The plug-in names each texture in the folder of the file it read. After it read a
+// copy in a temporary folder, the scene's maps are moved to `folder`, the SOD file's
+// own, where the textures are: no temporary path reaches what the user gets.
+void PlaceMapsIn(HostScene& scene, const fs::path& temp, const fs::path& folder) {
+  constexpr int kMapSlots = 4;
+  for (int m = 0; m < scene.MaterialCount(); ++m) {
+    for (int map = 0; map < kMapSlots; ++map) {
+      uint8_t* bytes = scene.MaterialMap(m, map);
+      if (bytes == nullptr) continue;
+      const fs::path file(layout::WideField(bytes, layout::kMapPath));
+      if (file.parent_path().lexically_normal() != temp.lexically_normal()) continue;
+      const std::u16string placed = (folder / file.filename()).u16string();
+      layout::PutTextField(bytes, layout::kMapPath, placed, ToAnsi(placed));
+    }
   }
 }
 
@@ -146,11 +164,16 @@ PluginRun ImportSod(Session* session, const HostOptions& options, const std::u16
   if (run.read == 1) run.imported = driver->Run([&] { return session->Run(kOperationImport, &scene); });
   run.ui = driver->RecordsJson(first);
   run.calls = scene.CallCount();
-  run.status = run.read != 1 || run.imported == 0 ? kExitFailed : run.imported == 2 ? kExitStopped : kExitOk;
+  // A file the plug-in cannot read is the user's input, as for every other format.
+  run.status = run.read != 1       ? kExitUsage
+               : run.imported == 0 ? kExitFailed
+               : run.imported == 2 ? kExitStopped
+                                   : kExitOk;
   if (withMarkers && !temp.Made()) {
     document->warnings.push_back(temp.Error());
   } else if (withMarkers && run.imported == 1) {
     TakeMarkers(temp.File(u""), source, answer, document);
+    PlaceMapsIn(scene, temp.File(source.filename().u16string()).parent_path(), source.parent_path());
     document->textureFolder = source.parent_path().u16string();
   }
   run.status = FinalStatus(scene, run.status);

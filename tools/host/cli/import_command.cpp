@@ -47,15 +47,20 @@ void PrintSummary(HostScene& scene) {
   }
 }
 
-// Writes the document as --obj or --gltf asks (glTF: binary for a .glb name); false
-// after saying why.
+// Writes the document as --obj or --gltf asks (glTF: binary for a .glb name), telling
+// the writer's warnings; false after saying why.
 bool WriteDocument(SceneDocument& document, const std::u16string& path, const std::u16string& given, bool obj,
                    bool json) {
   const SceneFormat* format = SceneFormatOf(obj                                   ? u"scene.obj"
                                             : LowerCaseExtension(path) == u".glb" ? u"scene.glb"
                                                                                   : u"scene.gltf");
   std::string error;
-  if (!format->write(document, path, &error)) {
+  const size_t warnings = document.warnings.size();
+  const bool written = format->write(document, path, &error);
+  // What the writer warns of, such as a texture that is missing.
+  for (size_t i = warnings; i < document.warnings.size(); ++i)
+    std::fprintf(stderr, "kveltar-host: warning: %s\n", document.warnings[i].c_str());
+  if (!written) {
     std::fprintf(stderr, "kveltar-host: %s\n", error.c_str());
     return false;
   }

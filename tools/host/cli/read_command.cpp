@@ -18,7 +18,7 @@ int CommandRead(const HostOptions& options, const std::u16string& input) {
   std::printf("result: %d\n", result);
   std::printf("errorText: wide %s narrow %s\n", JsonQuote(Utf16ToUtf8(scene.ErrorTextWide())).c_str(),
               JsonQuote(Utf16ToUtf8(FromAnsi(scene.ErrorTextNarrow()))).c_str());
-  return FinalStatus(scene, result == 1 ? kExitOk : kExitFailed);
+  return FinalStatus(scene, result == 1 ? kExitOk : kExitUsage);
 }
 
 }  // namespace host

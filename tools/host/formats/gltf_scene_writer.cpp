@@ -26,12 +26,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kMainTextureMap = 0;
-constexpr int kSecondTextureMap = 2;
 constexpr int kArrayBuffer = TINYGLTF_TARGET_ARRAY_BUFFER;
 constexpr int kElementArrayBuffer = TINYGLTF_TARGET_ELEMENT_ARRAY_BUFFER;
 // The texture name the SOD reader gives a mesh without texture: no texture at all.
-const char16_t kNoTexture[] = u"NULL";
 
 // The faces of one material in one part, with their distinct corners as vertices.
 struct Primitive {
@@ -224,20 +221,11 @@ tinygltf::Value Numbers(const uint8_t* base, size_t offset, int count) {
   return tinygltf::Value(std::move(values));
 }
 
-// The file of a material's map, or an empty path for none.
-fs::path MapFile(HostScene& scene, int material, int map) {
-  const uint8_t* bytes = scene.MaterialMap(material, map);
-  if (bytes == nullptr || (layout::Get<uint32_t>(bytes, layout::kMapFlags) & 1u) == 0) return fs::path();
-  fs::path file(layout::WideField(bytes, layout::kMapPath));
-  return file.filename() == fs::path(kNoTexture) ? fs::path() : file;
-}
-
 void AddTexture(SceneDocument& document, int index, ModelBuilder* builder, tinygltf::Material* material,
                 tinygltf::Value::Object* extras) {
-  fs::path file = MapFile(document.scene, index, kMainTextureMap);
-  if (file.empty()) return;
-  std::string name = file.stem().u8string();
-  fs::path found = document.textureFolder.empty() ? file : fs::path(document.textureFolder) / file.filename();
+  fs::path found = MaterialTextureFile(document.scene, index, kMainTextureMap, document.textureFolder);
+  if (found.empty()) return;
+  std::string name = found.stem().u8string();
   std::vector<uint8_t> png;
   std::string problem;
   std::error_code ignored;
@@ -275,7 +263,7 @@ void AddMaterials(SceneDocument& document, ModelBuilder* builder) {
     double roughness = std::sqrt(2.0 / (std::max(0.0f, std::isfinite(power) ? power : 0.0f) + 2.0));
     material.pbrMetallicRoughness.roughnessFactor = ShortDouble(static_cast<float>(roughness));
     AddTexture(document, i, builder, &material, &extras);
-    fs::path second = MapFile(scene, i, kSecondTextureMap);
+    fs::path second = MaterialTextureFile(scene, i, kSecondTextureMap, u"");
     if (!second.empty()) extras["sod_second_texture"] = tinygltf::Value(second.stem().u8string());
     material.extras = tinygltf::Value(std::move(extras));
     builder->Model().materials.push_back(material);

@@ -32,8 +32,11 @@ Json SceneJson(HostScene& scene);
 
 // Writes the scene as OBJ at `objPath` and its materials as an MTL file beside it
 // (the same name with the extension .mtl): parts become groups, each material keeps
-// its colours and its main texture as the diffuse map. false with a reason.
-bool WriteSceneObj(HostScene& scene, const std::u16string& objPath, std::string* error);
+// its colours and its main texture as the diffuse map, named where it is (in
+// `textureFolder` when one is given), relative to the OBJ file when it lies in its
+// folder or below. A texture that does not exist adds a warning. false with a reason.
+bool WriteSceneObj(HostScene& scene, const std::u16string& objPath, std::string* error,
+                   const std::u16string& textureFolder = u"", std::vector<std::string>* warnings = nullptr);
 
 // The MTL path that belongs to an OBJ path.
 std::u16string MaterialLibraryPath(const std::u16string& objPath);

@@ -39,7 +39,7 @@ bool ReadObjDocument(const std::u16string& path, SceneDocument* document, std::s
 }
 
 bool WriteObjDocument(SceneDocument& document, const std::u16string& path, std::string* error) {
-  if (!WriteSceneObj(document.scene, path, error)) return false;
+  if (!WriteSceneObj(document.scene, path, error, document.textureFolder, &document.warnings)) return false;
   for (MarkerKind kind : kMarkerKinds) {
     const std::vector<Marker>& markers = MarkersOf(document.markers, kind);
     if (!markers.empty() && !WriteSideTextFile(SideFileOf(path, kind), kind, markers, error)) return false;

@@ -5,17 +5,25 @@
 #include <sstream>
 
 #include "formats/scene_files.h"
+#include "formats/texture_images.h"
 #include "interface/host_layout.h"
 #include "interface/host_text.h"
 #include "interface/temp_folder.h"
 
 namespace host {
 
+namespace fs = std::filesystem;
+
 namespace {
 
+// Where the MTL file's textures are found and named from, and where a missing one is told.
+struct ObjTextures {
+  std::u16string folder;
+  fs::path objFolder;
+  std::vector<std::string>* warnings;
+};
+
 const char kNoMaterial[] = "kveltar_no_material";
-constexpr int kMainTextureMap = 0;
-constexpr int kSecondTextureMap = 2;
 
 // OBJ and MTL names are single words: blanks become underscores.
 std::string Word(const std::string& text) {
@@ -50,13 +58,17 @@ std::vector<std::string> MaterialWords(HostScene& scene) {
   return words;
 }
 
-std::string MapPath(HostScene& scene, int material, int map) {
-  const uint8_t* bytes = scene.MaterialMap(material, map);
-  if (bytes == nullptr || (layout::Get<uint32_t>(bytes, layout::kMapFlags) & 1u) == 0) return std::string();
-  return Utf16ToUtf8(layout::WideField(bytes, layout::kMapPath));
+// A texture file as the MTL file names it: relative to the OBJ file's folder when it
+// lies there or below, else whole.
+std::string MtlTexturePath(const fs::path& file, const fs::path& objFolder) {
+  const fs::path whole = file.lexically_normal();
+  const fs::path relative = whole.lexically_relative(objFolder.lexically_normal());
+  const bool below = !relative.empty() && *relative.begin() != fs::path("..");
+  return Utf16ToUtf8(below ? relative.generic_u16string() : whole.u16string());
 }
 
-void WriteMaterials(HostScene& scene, const std::vector<std::string>& words, std::ostream& mtl) {
+void WriteMaterials(HostScene& scene, const std::vector<std::string>& words, const ObjTextures& textures,
+                    std::ostream& mtl) {
   mtl << "# Materials of the scene built by the kveltar plug-in\n";
   for (int i = 0; i < scene.MaterialCount(); ++i) {
     const uint8_t* m = scene.Material(i);
@@ -66,11 +78,18 @@ void WriteMaterials(HostScene& scene, const std::vector<std::string>& words, std
     mtl << "Ks " << Colour(m, layout::kMaterialSpecular) << "\n";
     mtl << "Ns " << Number(layout::Get<float>(m, layout::kMaterialSpecularPower)) << "\n";
     mtl << "d " << Number(layout::Get<float>(m, layout::kMaterialDiffuse + 12)) << "\n";
-    std::string main = MapPath(scene, i, kMainTextureMap);
-    if (!main.empty()) mtl << "map_Kd " << main << "\n";
+    fs::path main = MaterialTextureFile(scene, i, kMainTextureMap, textures.folder);
+    if (!main.empty()) {
+      std::error_code ignored;
+      if (textures.warnings != nullptr && !fs::is_regular_file(main, ignored)) {
+        textures.warnings->push_back("texture " + main.filename().u8string() + " of material " +
+                                     words[static_cast<size_t>(i)] + " not found in " + main.parent_path().u8string());
+      }
+      mtl << "map_Kd " << MtlTexturePath(main, textures.objFolder) << "\n";
+    }
     // OBJ has no slot for the second texture; it is kept as a note.
-    std::string second = MapPath(scene, i, kSecondTextureMap);
-    if (!second.empty()) mtl << "# second texture: " << second << "\n";
+    fs::path second = MaterialTextureFile(scene, i, kSecondTextureMap, textures.folder);
+    if (!second.empty()) mtl << "# second texture: " << MtlTexturePath(second, textures.objFolder) << "\n";
   }
   mtl << "\nnewmtl " << kNoMaterial << "\nKd 0.5 0.5 0.5\n";
 }
@@ -118,15 +137,16 @@ void WriteFaces(HostScene& scene, const std::vector<std::string>& materials, std
 }  // namespace
 
 std::u16string MaterialLibraryPath(const std::u16string& objPath) {
-  return std::filesystem::path(objPath).replace_extension(".mtl").u16string();
+  return fs::path(objPath).replace_extension(".mtl").u16string();
 }
 
-bool WriteSceneObj(HostScene& scene, const std::u16string& objPath, std::string* error) {
-  std::filesystem::path objFile(objPath);
-  std::filesystem::path mtlFile(MaterialLibraryPath(objPath));
+bool WriteSceneObj(HostScene& scene, const std::u16string& objPath, std::string* error,
+                   const std::u16string& textureFolder, std::vector<std::string>* warnings) {
+  fs::path objFile(objPath);
+  fs::path mtlFile(MaterialLibraryPath(objPath));
   std::ostringstream obj, mtl;
   std::vector<std::string> materials = MaterialWords(scene);
-  WriteMaterials(scene, materials, mtl);
+  WriteMaterials(scene, materials, ObjTextures{textureFolder, objFile.parent_path(), warnings}, mtl);
   obj << "# Scene built by the kveltar plug-in, written by kveltar-host\n";
   obj << "mtllib " << Utf16ToUtf8(mtlFile.filename().u16string()) << "\n";
   for (int i = 0; i < scene.VertexCount(); ++i) {

@@ -7,6 +7,8 @@
 #include <stb_image.h>
 #include <stb_image_write.h>
 
+#include "interface/host_layout.h"
+#include "interface/host_scene.h"
 #include "interface/temp_folder.h"
 
 namespace host {
@@ -118,6 +120,14 @@ bool WriteTgaOfImage(const std::vector<uint8_t>& encoded, const fs::path& target
     return false;
   }
   return WriteWholeFile(target, tga.data(), tga.size(), error);
+}
+
+fs::path MaterialTextureFile(HostScene& scene, int material, int map, const std::u16string& folder) {
+  const uint8_t* bytes = scene.MaterialMap(material, map);
+  if (bytes == nullptr || (layout::Get<uint32_t>(bytes, layout::kMapFlags) & 1u) == 0) return fs::path();
+  fs::path file(layout::WideField(bytes, layout::kMapPath));
+  if (file.filename() == fs::path(u"NULL")) return fs::path();
+  return folder.empty() ? file : fs::path(folder) / file.filename();
 }
 
 }  // namespace host

@@ -9,6 +9,17 @@
 
 namespace host {
 
+class HostScene;
+
+// A material's main texture and its second one, by map index.
+constexpr int kMainTextureMap = 0;
+constexpr int kSecondTextureMap = 2;
+
+// Where the texture file of a material's map is: the file of its path, or with a
+// `folder`, the file of that name in it. Empty for no map and for the name the game
+// gives an untextured material ("NULL").
+std::filesystem::path MaterialTextureFile(HostScene& scene, int material, int map, const std::u16string& folder);
+
 // The PNG form of an image file (TGA or any other kind the decoder knows); false with
 // a reason.
 bool PngOfImageFile(const std::filesystem::path& file, std::vector<uint8_t>* png, std::string* error);
