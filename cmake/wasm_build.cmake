@@ -36,3 +36,12 @@ target_link_options(kveltar-wasm PRIVATE
   -sEXPORTED_FUNCTIONS=_kveltar_call
   -sEXPORTED_RUNTIME_METHODS=FS,ccall
   -sFILESYSTEM=1 -sINCOMING_MODULE_JS_API=locateFile,wasmBinary,print,printErr)
+
+# The host's hot paths between the plug-in and the files written, which catch nothing:
+# built without the cost of catching too. An exception passes through them to the
+# caller that catches it.
+set_source_files_properties(
+  ${PROJECT_SOURCE_DIR}/tools/host/interface/host_scene.cpp
+  ${PROJECT_SOURCE_DIR}/tools/host/formats/gltf_scene_writer.cpp
+  ${PROJECT_SOURCE_DIR}/tools/host/formats/scene_json.cpp
+  PROPERTIES COMPILE_OPTIONS -sDISABLE_EXCEPTION_CATCHING=1)

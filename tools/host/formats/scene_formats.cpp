@@ -52,7 +52,7 @@ void CopyTextures(SceneDocument& document, const fs::path& objFile) {
       fs::path source = fs::path(document.textureFolder) / name, target = objFile.parent_path() / name;
       std::error_code ignored;
       if (fs::is_regular_file(source, ignored) && !fs::equivalent(source, target, ignored))
-        fs::copy_file(source, target, fs::copy_options::overwrite_existing, ignored);
+        CopyWholeFile(source, target);
     }
   }
 }
