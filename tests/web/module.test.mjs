@@ -90,6 +90,9 @@ test('the sample opens with its outline, dialog and textures', () => {
   const mtl = new TextDecoder().decode(obj.find((f) => f.name === 'frigate.mtl').bytes);
   assert.deepEqual(mtl.match(/^map_Kd .*$/gm),
                    ['map_Kd frigate_plating.tga', 'map_Kd frigate_engine.tga', 'map_Kd frigate_hull.tga']);
+  // A glTF file opens with its own images: none is reported missing.
+  const blender = kveltar.open(read(join(root, 'tests/data/gltf'), ['blender_frigate.glb']));
+  assert.deepEqual([blender.ok, blender.messages, blender.outline.markers.length], [true, [], 5]);
   const withoutHull = kveltar.open(sample.filter((f) => f.name !== 'frigate_hull.tga'));
   assert.deepEqual(withoutHull.missingTextures, ['frigate_hull.tga']);
   assert.deepEqual(withoutHull.outline.materials.map((m) => m.missing), [false, false, true]);
