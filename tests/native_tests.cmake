@@ -12,8 +12,9 @@ target_compile_definitions(kveltar_unit_tests PRIVATE
   KVELTAR_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
   KVELTAR_FUZZ_CORPUS="${PROJECT_SOURCE_DIR}/fuzz/corpus"
   KVELTAR_NATIVE_PLUGIN="$<TARGET_FILE:kveltar_plugin>"
+  KVELTAR_HOST="$<TARGET_FILE:kveltar-host>"
   KVELTAR_GLTF_WRITTEN="${CMAKE_BINARY_DIR}/gltf-written")
-add_dependencies(kveltar_unit_tests kveltar_plugin)
+add_dependencies(kveltar_unit_tests kveltar_plugin kveltar-host)
 gtest_discover_tests(kveltar_unit_tests WORKING_DIRECTORY ${CMAKE_BINARY_DIR} DISCOVERY_TIMEOUT 60)
 
 add_test(NAME host_describe_native COMMAND kveltar-host describe $<TARGET_FILE:kveltar_plugin>)

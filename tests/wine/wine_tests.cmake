@@ -78,3 +78,19 @@ set_tests_properties(host_convert_back_windows PROPERTIES ENVIRONMENT "${KVELTAR
 add_test(NAME gltf_validator_windows COMMAND node ${PROJECT_SOURCE_DIR}/tests/gltf/validate.js
          ${KVELTAR_GLTF_WRITTEN}/frigate.glb)
 set_tests_properties(gltf_validator_windows PROPERTIES FIXTURES_REQUIRED gltf_written)
+
+# kveltar-host.exe check and batch convert of a small mod folder through the real DLL:
+# the sample model with its textures and a file that is no SOD file at all.
+foreach(file frigate.sod frigate_engine.tga frigate_hull.tga frigate_plating.tga)
+  configure_file(${PROJECT_SOURCE_DIR}/docs/sample/${file} ${CMAKE_BINARY_DIR}/host-mod/mod/${file} COPYONLY)
+endforeach()
+configure_file(${PROJECT_SOURCE_DIR}/README.md ${CMAKE_BINARY_DIR}/host-mod/mod/broken.sod COPYONLY)
+add_test(NAME host_check_windows COMMAND ${KVELTAR_WINE} $<TARGET_FILE:kveltar-host> check mod)
+set_tests_properties(host_check_windows PROPERTIES ENVIRONMENT "${KVELTAR_WINE_ENV}"
+  WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/host-mod
+  PASS_REGULAR_EXPRESSION "mod.broken.sod: not read: 1 errors, 0 warnings, 0 infos\r?\n  error unreadable: the plug-in could not read .*broken.sod: SOD file header ID, Storm3D_SW, not found.\r?\nmod.frigate.sod: SOD 1.80, 3 materials, .*hardpoints: no problems\r?\nchecked 2 files: 1 with errors")
+add_test(NAME host_convert_batch_windows COMMAND ${KVELTAR_WINE} $<TARGET_FILE:kveltar-host> convert mod --to glb
+         --out-dir out)
+set_tests_properties(host_convert_batch_windows PROPERTIES ENVIRONMENT "${KVELTAR_WINE_ENV}"
+  WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/host-mod
+  PASS_REGULAR_EXPRESSION "converted .*frigate.sod to .*frigate.glb: ${KVELTAR_SAMPLE_SUMMARY}.*converted 1 files, 1 failed:\r?\n  .*broken.sod: the plug-in could not read")

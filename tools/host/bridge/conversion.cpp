@@ -162,7 +162,7 @@ int OpenScene(const ConversionRequest& given, Conversion* conversion) {
   return conversion->status;
 }
 
-Json ConversionJson(const ConversionRequest& request, const Conversion& conversion) {
+Json ConversionJson(const ConversionRequest& request, const ConversionOutcome& conversion) {
   Json json{{"input", Utf16ToUtf8(AbsolutePath(request.input))},
             {"output", Utf16ToUtf8(AbsolutePath(request.output))},
             {"status", conversion.status},

@@ -37,12 +37,16 @@ class ConversionMessages {
   Json list_ = Json::array();
 };
 
-struct Conversion {
+// How a conversion ended, without the scene it carried.
+struct ConversionOutcome {
   int status = kExitOk;  // an exit code of host_session.h
   ConversionMessages messages;
   // The meshes with their triangles, the materials their faces use, the marker counts.
   Json summary;
   PluginRun run;
+};
+
+struct Conversion : ConversionOutcome {
   SceneDocument document;
 };
 
@@ -61,6 +65,6 @@ int OpenScene(const ConversionRequest& request, Conversion* conversion);
 Json DocumentSummary(SceneDocument& document);
 
 // The report that `convert --json` prints.
-Json ConversionJson(const ConversionRequest& request, const Conversion& conversion);
+Json ConversionJson(const ConversionRequest& request, const ConversionOutcome& conversion);
 
 }  // namespace host

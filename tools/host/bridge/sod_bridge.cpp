@@ -1,6 +1,7 @@
 #include "bridge/sod_bridge.h"
 
 #include <filesystem>
+#include <optional>
 
 #include "formats/side_text_files.h"
 #include "formats/texture_images.h"
@@ -182,13 +183,15 @@ PluginRun ExportSod(Session* session, const HostOptions& options, SceneDocument*
     }
   }
   ExportAnswer used = answer;
-  TempFolder temp;
+  // A folder for the markers' side files, made only when one is needed.
+  std::optional<TempFolder> temp;
   for (MarkerKind kind : kMarkerKinds) {
     const std::vector<Marker>& markers = MarkersOf(document->markers, kind);
     if (!SideFileOf(used, kind).empty() || markers.empty()) continue;
-    std::u16string file = temp.File(std::u16string(u"markers") + SideTextSuffix(kind)).u16string();
-    std::string error = temp.Error();
-    if (!temp.Made() || !WriteSideTextFile(file, kind, markers, &error)) {
+    if (!temp) temp.emplace();
+    std::u16string file = temp->File(std::u16string(u"markers") + SideTextSuffix(kind)).u16string();
+    std::string error = temp->Error();
+    if (!temp->Made() || !WriteSideTextFile(file, kind, markers, &error)) {
       document->warnings.push_back(error);
       run.status = kExitFailed;
       return run;

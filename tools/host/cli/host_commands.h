@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "bridge/conversion.h"
+#include "bridge/mod_check.h"
 #include "bridge/sod_bridge.h"
 #include "interface/host_session.h"
 
@@ -32,6 +33,18 @@ struct ExportCommand {
 struct ConvertCommand : ConversionRequest {
   bool json = false;
   bool quiet = false;
+  // Many files: the inputs (files and folders), the kind to make ("glb", "gltf", "obj"
+  // or "sod"; empty: one file, `input` to `output`) and the folder to write into.
+  std::vector<std::u16string> inputs;
+  std::string to;
+  std::u16string outDir;
+};
+
+struct CheckCommand {
+  std::vector<std::u16string> paths;  // SOD files and folders
+  CheckOptions checkOptions;
+  bool json = false;
+  std::string only;  // "errors", "warnings" or empty (everything)
 };
 
 int CommandDescribe(const HostOptions& options, const std::u16string& plugin, bool refuseExtension);
@@ -39,5 +52,6 @@ int CommandRead(const HostOptions& options, const std::u16string& input);
 int CommandImport(const HostOptions& options, const ImportCommand& command);
 int CommandExport(const HostOptions& options, const ExportCommand& command);
 int CommandConvert(const HostOptions& options, const ConvertCommand& command);
+int CommandCheck(const HostOptions& options, const CheckCommand& command);
 
 }  // namespace host

@@ -182,13 +182,22 @@ int Run(std::vector<std::string> args) {
   exportApp->add_flag("--json", exportCommand.json, "print the results and what the dialogs showed as JSON");
 
   ConvertCommand convert;
-  PathText convertInput, convertOutput, textureFolder;
+  std::vector<std::string> convertFiles;
+  PathText textureFolder, outDir;
   ExportTexts convertTexts;
   DialogOptions convertDialog;
   CLI::App* convertApp = app.add_subcommand(
-      "convert", "convert SOD to glTF (.gltf, .glb) or OBJ, or glTF or OBJ to SOD, through the plug-in");
-  convertApp->add_option("IN", convertInput.text, "the file to convert: .sod, .gltf, .glb or .obj")->required();
-  convertApp->add_option("OUT", convertOutput.text, "the file to write: .gltf, .glb, .obj or .sod")->required();
+      "convert",
+      "convert SOD to glTF (.gltf, .glb) or OBJ, or glTF or OBJ to SOD, through the plug-in: IN OUT, or many files "
+      "and folders with --to and --out-dir");
+  convertApp
+      ->add_option("FILES", convertFiles,
+                   "IN OUT: the file to convert (.sod, .gltf, .glb or .obj) and the file to write; with --to: the "
+                   "files and folders to convert")
+      ->required();
+  convertApp->add_option("--to", convert.to, "convert many files to this kind")
+      ->check(CLI::IsMember({"glb", "gltf", "obj", "sod"}));
+  convertApp->add_option("--out-dir", outDir.text, "with --to: the folder to write into, keeping the subfolders");
   convertDialog.AddSelection(convertApp);
   convertTexts.Add(convertApp, &convert.exportAnswer, 2);
   convertApp->add_option("--texture-folder", textureFolder.text,
@@ -198,7 +207,19 @@ int Run(std::vector<std::string> args) {
   convertApp->add_flag("--json", convert.json, "print what was converted as JSON");
   convertApp->add_flag("--quiet", convert.quiet, "print nothing but errors");
 
-  for (CLI::App* command : {describe, read, importApp, exportApp, convertApp}) command->fallthrough();
+  CheckCommand check;
+  std::vector<std::string> checkPaths, checkTextures;
+  CLI::App* checkApp = app.add_subcommand(
+      "check", "check SOD files (folders: every *.sod in them) for what the game or the export will trip over");
+  checkApp->add_option("PATH", checkPaths, "SOD files and folders")->required();
+  checkApp->add_option("--textures", checkTextures, "look for textures in this folder too (repeatable)")
+      ->type_name("DIR")
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+  checkApp->add_flag("--json", check.json, "print every file's figures and problems as JSON");
+  checkApp->add_option("--only", check.only, "list only errors, or errors and warnings")
+      ->check(CLI::IsMember({"errors", "warnings"}));
+
+  for (CLI::App* command : {describe, read, importApp, exportApp, convertApp, checkApp}) command->fallthrough();
   const bool noArguments = args.empty();
   try {
     std::reverse(args.begin(), args.end());
@@ -234,8 +255,23 @@ int Run(std::vector<std::string> args) {
     exportTexts.Finish(&exportCommand.answer);
     return CommandExport(options, exportCommand);
   }
-  convert.input = convertInput.Wide();
-  convert.output = convertOutput.Wide();
+  if (*checkApp) {
+    for (const std::string& path : checkPaths) check.paths.push_back(Utf8ToUtf16(path));
+    for (const std::string& folder : checkTextures) {
+      check.checkOptions.textureFolders.push_back(AbsolutePath(Utf8ToUtf16(folder)));
+    }
+    return CommandCheck(options, check);
+  }
+  if (convert.to.empty() != outDir.text.empty() || (convert.to.empty() && convertFiles.size() != 2)) {
+    std::fprintf(stderr, "kveltar-host: convert takes IN OUT, or IN... with both --to and --out-dir\n");
+    return kExitUsage;
+  }
+  for (const std::string& file : convertFiles) convert.inputs.push_back(AbsolutePath(Utf8ToUtf16(file)));
+  if (convert.to.empty()) {
+    convert.input = Utf8ToUtf16(convertFiles[0]);
+    convert.output = Utf8ToUtf16(convertFiles[1]);
+  }
+  convert.outDir = outDir.text.empty() ? u"" : AbsolutePath(outDir.Wide());
   convert.textureFolder = textureFolder.text.empty() ? u"" : AbsolutePath(textureFolder.Wide());
   convert.importAnswer.actions = convertDialog.Actions(*convertApp);
   convertTexts.Finish(&convert.exportAnswer);

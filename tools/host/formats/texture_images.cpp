@@ -83,6 +83,28 @@ bool PngOfImageFile(const fs::path& file, std::vector<uint8_t>* png, std::string
   return true;
 }
 
+bool CheckTgaFile(const fs::path& file, std::string* error) {
+  std::vector<uint8_t> bytes;
+  if (!ReadFile(file, &bytes, error)) return false;
+  // Byte 1: colour map type 0 or 1; byte 2: image type 1, 2, 3, or 9, 10, 11 run-length.
+  constexpr size_t kHeaderBytes = 18;
+  const bool tga = bytes.size() >= kHeaderBytes && bytes[1] <= 1 && (bytes[2] & ~8u) >= 1 && (bytes[2] & ~8u) <= 3;
+  if (!tga) {
+    *error = "not a TGA image";
+    return false;
+  }
+  // An uncompressed image must hold all its pixels (the decoder would pad a cut one).
+  auto word = [&](size_t at) { return static_cast<uint64_t>(bytes[at] | bytes[at + 1] << 8); };
+  const uint64_t mapBytes = bytes[1] ? word(5) * ((bytes[7] + 7u) / 8u) : 0;
+  const uint64_t pixelBytes = word(12) * word(14) * ((bytes[16] + 7u) / 8u);
+  if ((bytes[2] & 8u) == 0 && kHeaderBytes + bytes[0] + mapBytes + pixelBytes > bytes.size()) {
+    *error = "the image is cut short";
+    return false;
+  }
+  Pixels pixels;
+  return Decode(bytes, &pixels, error);
+}
+
 bool WriteTgaOfImage(const std::vector<uint8_t>& encoded, const fs::path& target, std::string* error) {
   Pixels pixels;
   if (!Decode(encoded, &pixels, error)) {

@@ -13,6 +13,11 @@ namespace host {
 // a reason.
 bool PngOfImageFile(const std::filesystem::path& file, std::vector<uint8_t>* png, std::string* error);
 
+// Whether `file` is a TGA image the game can load: a TGA header (colour-mapped,
+// true-colour or grey, plain or run-length) and pixels that decode in full; false
+// with a reason.
+bool CheckTgaFile(const std::filesystem::path& file, std::string* error);
+
 // Writes encoded image bytes (PNG, JPEG, TGA, BMP, ...) as an uncompressed TGA file,
 // in full beside the target before it takes its place; false with a reason.
 bool WriteTgaOfImage(const std::vector<uint8_t>& encoded, const std::filesystem::path& target, std::string* error);

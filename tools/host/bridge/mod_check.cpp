@@ -1,0 +1,293 @@
+#include "bridge/mod_check.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+#include "bridge/conversion.h"
+#include "formats/scene_files.h"
+#include "formats/side_text_files.h"
+#include "formats/texture_images.h"
+#include "interface/host_layout.h"
+#include "interface/host_text.h"
+#include "interface/plugin_loader.h"
+
+namespace host {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::vector<ProblemKind> kProblemKinds = {
+    {ProblemCode::kUnreadable, "unreadable", Severity::kError,
+     "the plug-in does not read the file (its message, or why: damaged or cut short)"},
+    {ProblemCode::kNotImported, "not-imported", Severity::kError,
+     "the plug-in reads the file but cannot build its scene (a face refers to a vertex its mesh lacks)"},
+    {ProblemCode::kMissingTexture, "missing-texture", Severity::kError,
+     "a texture the meshes name is neither beside the file, in a texture folder given, nor in Textures/RGB"},
+    {ProblemCode::kBadTexture, "bad-texture", Severity::kError,
+     "a texture the meshes name is not a readable TGA image"},
+    {ProblemCode::kUndefinedMaterial, "undefined-material", Severity::kWarning,
+     "faces name a material the file does not define: they get the default material"},
+    {ProblemCode::kNonFiniteVertex, "non-finite-vertex", Severity::kError, "vertices that are not finite numbers"},
+    {ProblemCode::kDegenerateTriangle, "degenerate-triangle", Severity::kWarning, "triangles without area"},
+    {ProblemCode::kDuplicateMarker, "duplicate-marker", Severity::kWarning,
+     "hardpoints, emitters or sprites of one kind with the same name: the game finds one of them"},
+    {ProblemCode::kUnusedMaterial, "unused-material", Severity::kInfo,
+     "a material no face uses (harmless in the game)"},
+    {ProblemCode::kMarkerNotRotation, "marker-not-rotation", Severity::kWarning,
+     "a hardpoint, emitter or sprite whose direction is not a rotation (sheared, zero or mirrored axes)"},
+    {ProblemCode::kReservedMaterialName, "reserved-material-name", Severity::kWarning,
+     "a material named like a node the game reserves: the export asks before it writes it"},
+    {ProblemCode::kExportRefused, "export-refused", Severity::kError,
+     "the plug-in cannot write the model back as SOD 1.8 or 1.93 (with every message of its export)"},
+    {ProblemCode::kExportWarning, "export-warning", Severity::kWarning,
+     "the plug-in's export writes the model back but warns"},
+    {ProblemCode::kMarkerFile, "marker-file", Severity::kWarning,
+     "the hardpoints, emitters or sprites the plug-in extracted cannot be read back"},
+};
+
+// Control ids of the import dialog, as its template numbers them.
+constexpr int kSelectAll = 120;
+constexpr int kVersionText = 111;
+const char16_t kImportCaption[] = u"Import ST Armada Model";
+const char kReservedWarning[] = "The following node names are reserved";
+
+// The figures of the import dialog's last snapshot.
+DialogFigures FiguresOf(const Json& ui) {
+  DialogFigures figures;
+  const std::pair<int, int DialogFigures::*> counts[] = {
+      {110, &DialogFigures::materials}, {112, &DialogFigures::nullNodes}, {113, &DialogFigures::meshes},
+      {115, &DialogFigures::sprites},   {114, &DialogFigures::lods},      {116, &DialogFigures::emitters},
+      {118, &DialogFigures::hardpoints}};
+  for (const Json& record : ui) {
+    if (record.value("caption", "") != Utf16ToUtf8(kImportCaption) || record["snapshots"].empty()) continue;
+    for (const Json& control : record["snapshots"].back()["controls"]) {
+      const int id = control.value("id", 0);
+      const std::string text = TrimmedEnd(control.value("text", ""));
+      if (id == kVersionText) figures.version = text;
+      for (const auto& count : counts) {
+        if (id == count.first) figures.*count.second = std::atoi(text.c_str());
+      }
+    }
+  }
+  return figures;
+}
+
+// The plug-in's messages as one line each: line breaks and tabs become blanks.
+std::string OneLine(const std::string& text) {
+  std::string line;
+  for (char c : TrimmedEnd(text)) {
+    const bool blank = c == '\n' || c == '\r' || c == '\t' || c == ' ';
+    if (!blank || (!line.empty() && line.back() != ' ')) line += blank ? ' ' : c;
+  }
+  return line;
+}
+
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// `name` in `folder`, its case as the folder spells it; empty when it is not there.
+fs::path FindInFolder(const fs::path& folder, const std::string& name) {
+  std::error_code failure;
+  if (folder.empty()) return {};
+  const fs::path exact = folder / fs::u8path(name);
+  if (fs::exists(exact, failure)) return exact;
+  const std::string wanted = Lower(name);
+  for (fs::directory_iterator it(folder, failure); !failure && it != fs::directory_iterator(); it.increment(failure)) {
+    if (Lower(it->path().filename().u8string()) == wanted) return it->path();
+  }
+  return {};
+}
+
+// The game's own layout: SOD files in a folder "SOD", textures in "Textures/RGB" beside it.
+fs::path GameTextureFolder(const fs::path& sodFolder) {
+  if (Lower(sodFolder.filename().u8string()) != "sod") return {};
+  return FindInFolder(FindInFolder(sodFolder.parent_path(), "Textures"), "RGB");
+}
+
+// The texture file name of a material's map: its path after the last separator; empty
+// for no texture (the plug-in's "NULL" for a mesh without one).
+std::string TextureName(const uint8_t* map) {
+  const std::string path = Utf16ToUtf8(layout::WideField(map, layout::kMapPath));
+  const size_t slash = path.find_last_of("/\\");
+  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  return name == "NULL" ? "" : name;
+}
+
+}  // namespace
+
+const char* SeverityName(Severity severity) {
+  return severity == Severity::kError ? "error" : severity == Severity::kWarning ? "warning" : "info";
+}
+
+const std::vector<ProblemKind>& ProblemKinds() { return kProblemKinds; }
+const ProblemKind& KindOf(ProblemCode code) { return kProblemKinds[static_cast<size_t>(code)]; }
+
+size_t FileCheck::Count(Severity severity) const {
+  return static_cast<size_t>(std::count_if(problems.begin(), problems.end(), [&](const Problem& problem) {
+    return KindOf(problem.code).severity == severity;
+  }));
+}
+
+FileCheck ModChecker::Check(const std::u16string& sodPath) {
+  FileCheck check;
+  check.path = AbsolutePath(sodPath);
+  SceneDocument document;
+  ImportAnswer answer;
+  answer.actions.push_back(UiAction{UiAction::kClick, kSelectAll, 0, 0, u""});
+  UiDriver driver({ImportDialogAnswer(answer, true)}, false);
+  const PluginRun run = ImportSod(session_, options_, check.path, answer, true, &driver, &document);
+  check.figures = FiguresOf(run.ui);
+  if (run.read != 1 || run.imported != 1) {
+    std::string refusal = ImportRefusal(check.path, run);
+    if (refusal.empty()) refusal = "the plug-in's import stopped without building the scene";
+    check.problems.push_back(Problem{run.read == 1 ? ProblemCode::kNotImported : ProblemCode::kUnreadable, refusal});
+    return check;
+  }
+  check.imported = true;
+  for (const std::string& warning : document.warnings) check.problems.push_back({ProblemCode::kMarkerFile, warning});
+  CheckScene(document, check.figures, &check.problems);
+  CheckTextures(document, check.path, &check);
+  // The export gets the scene as the host holds it after an import, with the markers.
+  SceneDocument edited;
+  CopySceneAsEdited(document.scene, &edited.scene);
+  edited.markers = document.markers;
+  CheckExport(edited, &check);
+  return check;
+}
+
+void ModChecker::CheckTextures(SceneDocument& document, const std::u16string& sodPath, FileCheck* check) {
+  const fs::path sodFolder = fs::path(sodPath).parent_path();
+  std::vector<fs::path> folders = {sodFolder};
+  for (const std::u16string& folder : checkOptions_.textureFolders) folders.push_back(fs::path(folder));
+  folders.push_back(GameTextureFolder(sodFolder));
+  std::vector<std::string> seen;
+  HostScene& scene = document.scene;
+  for (int m = 0; m < scene.MaterialCount(); ++m) {
+    for (int mapIndex : {0, 2}) {
+      const uint8_t* map = scene.MaterialMap(m, mapIndex);
+      const std::string name = map ? TextureName(map) : "";
+      if (name.empty() || std::find(seen.begin(), seen.end(), Lower(name)) != seen.end()) continue;
+      seen.push_back(Lower(name));
+      const std::string material = Utf16ToUtf8(layout::WideField(scene.Material(m), layout::kMaterialName));
+      fs::path found;
+      for (size_t f = 0; f < folders.size() && found.empty(); ++f) found = FindInFolder(folders[f], name);
+      if (found.empty()) {
+        check->problems.push_back({ProblemCode::kMissingTexture,
+                                   "texture " + JsonQuote(name) + " of material " + JsonQuote(material) +
+                                       " is neither beside the file, in a texture folder given, nor in Textures/RGB"});
+        continue;
+      }
+      auto verdict = textureVerdicts_.find(found.u16string());
+      if (verdict == textureVerdicts_.end()) {
+        std::string error;
+        CheckTgaFile(found, &error);
+        verdict = textureVerdicts_.emplace(found.u16string(), error).first;
+      }
+      if (!verdict->second.empty()) {
+        check->problems.push_back({ProblemCode::kBadTexture, "texture " + found.u8string() + " of material " +
+                                                                 JsonQuote(material) + ": " + verdict->second});
+      }
+    }
+  }
+}
+
+std::vector<Problem> ModChecker::ExportProblems(SceneDocument& document, int game, bool reservedFound,
+                                                const ExportAnswer& markerFiles) {
+  ExportAnswer answer = markerFiles;
+  answer.game = game;
+  answer.continueReserved = true;
+  const size_t warnings = document.warnings.size();
+  const PluginRun run =
+      ExportSod(session_, options_, &document, exportFolder_.File(u"check.sod").u16string(), answer, false);
+  ConversionMessages messages;
+  messages.FromWindows(run.ui);
+  if (run.exported == 1 && run.written != 1) messages.Error(OneLine(Utf16ToUtf8(run.errorText)));
+  for (size_t i = warnings; i < document.warnings.size(); ++i) messages.Warning(document.warnings[i]);
+  std::vector<Problem> problems;
+  std::string refusal;
+  for (const Json& message : messages.List()) {
+    const std::string text = OneLine(message["text"].get<std::string>());
+    if (text.empty() || (reservedFound && text.rfind(kReservedWarning, 0) == 0)) continue;
+    if (run.status != kExitOk) {
+      refusal += (refusal.empty() ? ": " : "; ") + text;
+    } else {
+      problems.push_back({ProblemCode::kExportWarning, ": " + text});
+    }
+  }
+  if (run.status != kExitOk) problems.push_back({ProblemCode::kExportRefused, refusal});
+  return problems;
+}
+
+void ModChecker::CheckExport(SceneDocument& document, FileCheck* check) {
+  if (!exportFolder_.Made()) {
+    check->problems.push_back({ProblemCode::kExportRefused, "the export was not tried: " + exportFolder_.Error()});
+    return;
+  }
+  const bool reservedFound = std::any_of(check->problems.begin(), check->problems.end(), [](const Problem& problem) {
+    return problem.code == ProblemCode::kReservedMaterialName;
+  });
+  // The markers go to both exports in side text files written once.
+  ExportAnswer markerFiles;
+  for (MarkerKind kind : kMarkerKinds) {
+    const std::vector<Marker>& markers = MarkersOf(document.markers, kind);
+    const std::u16string file = exportFolder_.File(std::u16string(u"check") + SideTextSuffix(kind)).u16string();
+    std::string error;
+    if (markers.empty()) continue;
+    if (!WriteSideTextFile(file, kind, markers, &error)) {
+      check->problems.push_back({ProblemCode::kExportRefused, "the export was not tried: " + error});
+      return;
+    }
+    (kind == MarkerKind::kHardpoint ? markerFiles.hardpoints
+     : kind == MarkerKind::kEmitter ? markerFiles.emitters
+                                    : markerFiles.sprites) = file;
+  }
+  const char* const targets[] = {"SOD 1.8 (ST Armada 1)", "SOD 1.93 (ST Armada 2)"};
+  std::vector<Problem> found[2];
+  for (int game : {1, 2}) found[game - 1] = ExportProblems(document, game, reservedFound, markerFiles);
+  // What both targets say alike is said once.
+  for (int game : {1, 2}) {
+    for (const Problem& problem : found[game - 1]) {
+      const std::vector<Problem>& other = found[2 - game];
+      const bool alike = std::any_of(other.begin(), other.end(), [&](const Problem& p) {
+        return p.code == problem.code && p.text == problem.text;
+      });
+      if (alike && game == 2) continue;
+      const std::string target = alike ? "SOD 1.8 or 1.93" : targets[game - 1];
+      check->problems.push_back(
+          {problem.code, problem.code == ProblemCode::kExportRefused
+                             ? "the plug-in cannot write the model back as " + target + problem.text
+                             : "writing " + target + problem.text});
+    }
+  }
+}
+
+Json FileCheckJson(const FileCheck& check) {
+  Json problems = Json::array();
+  for (const Problem& problem : check.problems) {
+    const ProblemKind& kind = KindOf(problem.code);
+    problems.push_back(Json{{"severity", SeverityName(kind.severity)}, {"code", kind.name}, {"text", problem.text}});
+  }
+  const DialogFigures& f = check.figures;
+  return Json{{"path", Utf16ToUtf8(check.path)},
+              {"imported", check.imported},
+              {"version", f.version},
+              {"materials", f.materials},
+              {"nullNodes", f.nullNodes},
+              {"meshes", f.meshes},
+              {"sprites", f.sprites},
+              {"lods", f.lods},
+              {"emitters", f.emitters},
+              {"hardpoints", f.hardpoints},
+              {"errors", check.Count(Severity::kError)},
+              {"warnings", check.Count(Severity::kWarning)},
+              {"infos", check.Count(Severity::kInfo)},
+              {"problems", std::move(problems)}};
+}
+
+}  // namespace host
