@@ -8,13 +8,15 @@ PACKAGES := cmake ninja-build g++ gcc clang libclang-rt-14-dev libgtest-dev goog
             g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64 \
             wine64 xvfb xauth libtinyobjloader-dev clang-tidy cppcheck clang-format nlohmann-json3-dev \
             libtinygltf-dev libstb-dev libcli11-dev blender python3-numpy
+# Only for the web page (`make web`, `make test-web-module`): emscripten and node.
+WEB_PACKAGES := emscripten nodejs
 # Only for `make screenshots`: capturing a window of the virtual display as PNG.
 SCREENSHOT_PACKAGES := x11-apps x11-utils netpbm
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 WINE_PREFIX := $(CURDIR)/build/win64/wineprefix
 FUZZ_SECONDS ?= 20
 
-.PHONY: deps native asan win64 linux demo-build fuzz-build package package-win64 package-linux test test-native test-asan test-wine test-fuzz test-blender test-package demo screenshots blender-screenshot fuzz bench bench-wine lint format clean
+.PHONY: deps native asan win64 linux demo-build fuzz-build package package-win64 package-linux test test-native test-asan test-wine test-fuzz test-blender test-package demo screenshots blender-screenshot fuzz bench bench-wine lint format clean wasm web web-page test-web-module bench-web
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
@@ -46,6 +48,31 @@ demo-build: deps
 	cmake --preset win64 -Wno-dev >/dev/null
 	cmake --build --preset win64 --target kveltar_plugin kveltar-host
 
+# The plug-in and the host library as one WebAssembly module (emscripten, wasm32).
+wasm: deps
+	@$(MAKE) --no-print-directory deps PACKAGES="$(WEB_PACKAGES)"
+	NODE_PATH=/usr/share/nodejs cmake --preset wasm >/dev/null
+	NODE_PATH=/usr/share/nodejs cmake --build --preset wasm
+
+# The static web site in build/web: the JS module kveltar.js over the WebAssembly
+# module, and the page (tools/host/web/page, with what `web-page` adds).
+web: wasm
+	mkdir -p build/web
+	cp tools/host/web/kveltar.js build/wasm/kveltar-wasm.js build/wasm/kveltar-wasm.wasm build/web/
+	@if [ -d tools/host/web/page ]; then cp -r tools/host/web/page/. build/web/; fi
+	@$(MAKE) --no-print-directory web-page
+	@echo "build/web: kveltar-wasm.wasm + kveltar-wasm.js = $$(( $$(stat -c %s build/web/kveltar-wasm.wasm) + $$(stat -c %s build/web/kveltar-wasm.js) )) bytes"
+
+# The page's own steps after the copy (its libraries from npm, vendored into build/web).
+web-page:
+	@:
+
+# The JS module's conversions under node, byte-compared with the native build's (the
+# SOD files of every version are those the native glTF round trip leaves).
+test-web-module: web native
+	ctest --test-dir build/native -R gltf_round_trip_files >/dev/null
+	node --test tests/web/
+
 fuzz-build: deps
 	@if ls fuzz/*_fuzz.cpp >/dev/null 2>&1; then cmake --preset fuzz >/dev/null && cmake --build --preset fuzz; fi
 
@@ -68,7 +95,7 @@ test-wine: win64 $(GLTF_VALIDATOR)
 test-fuzz: fuzz-build
 	@if ls fuzz/*_fuzz.cpp >/dev/null 2>&1; then fuzz/run_fuzzers.sh build/fuzz 10; fi
 
-test: test-native test-asan test-wine test-fuzz test-blender test-package lint
+test: test-native test-asan test-wine test-fuzz test-blender test-package test-web-module lint
 
 fuzz: fuzz-build
 	fuzz/run_fuzzers.sh build/fuzz $(FUZZ_SECONDS)
@@ -76,7 +103,12 @@ fuzz: fuzz-build
 bench: native
 	@for b in build/native/bench/*_bench; do if [ -x "$$b" ]; then "$$b"; fi; done
 	build/native/bench/speed_ratios
+	@$(MAKE) --no-print-directory bench-web
 	@$(MAKE) --no-print-directory bench-wine
+
+# The web module's conversion of the largest mesh under node against the native build's.
+bench-web: web native
+	node bench/web_speed.mjs
 
 # The same speed ratios measured by the Windows build under Wine: only the timing
 # program and the core are built for it.

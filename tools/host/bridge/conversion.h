@@ -55,6 +55,16 @@ struct Conversion : ConversionOutcome {
 // SOD file's folder.
 int Convert(Session* session, const HostOptions& options, const ConversionRequest& request, Conversion* conversion);
 
+// Reads the scene file `request.input` (glTF, GLB or OBJ) and writes it as the scene
+// file `request.output`, without the plug-in: how a viewer shows a scene file that it
+// may convert to SOD. Returns the status, as Convert does.
+int OpenScene(const ConversionRequest& request, Conversion* conversion);
+
+// What the file written from a document holds, in numbers and names: the meshes with
+// their triangles, the materials, the markers. A scene file holds every material of
+// the scene; a SOD file (`toSod`) those the plug-in's export writes for `answer`.
+Json DocumentSummary(SceneDocument& document, bool toSod = false, const ExportAnswer& answer = ExportAnswer());
+
 // The report that `convert --json` prints.
 Json ConversionJson(const ConversionRequest& request, const ConversionOutcome& conversion);
 

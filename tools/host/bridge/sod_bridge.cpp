@@ -150,8 +150,7 @@ PluginRun ImportSod(Session* session, const HostOptions& options, const std::u16
   TempFolder temp;
   if (withMarkers && temp.Made()) {
     // A copy that cannot be made is read all the same: the plug-in says why it fails.
-    std::error_code failure;
-    fs::copy_file(source, temp.File(source.filename().u16string()), failure);
+    CopyWholeFile(source, temp.File(source.filename().u16string()));
     readPath = temp.File(source.filename().u16string()).u16string();
   }
   HostScene& scene = document->scene;

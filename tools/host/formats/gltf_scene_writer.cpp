@@ -233,6 +233,13 @@ void AddTexture(SceneDocument& document, int index, ModelBuilder* builder, tinyg
     material->pbrMetallicRoughness.baseColorTexture.index = builder->TextureOf(name, std::move(png));
     return;
   }
+  // A document read from a glTF file brings its images along.
+  for (const TextureImage& image : document.images) {
+    if (image.name == name && image.mimeType == "image/png" && !image.encoded.empty()) {
+      material->pbrMetallicRoughness.baseColorTexture.index = builder->TextureOf(name, image.encoded);
+      return;
+    }
+  }
   document.warnings.push_back("texture " + found.filename().u8string() + " of material " + material->name +
                               (problem.empty() ? " not found in " + found.parent_path().u8string() : ": " + problem) +
                               "; the material keeps its name in extras.sod_texture");

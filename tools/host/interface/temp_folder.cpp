@@ -54,4 +54,17 @@ bool WriteWholeFile(const fs::path& target, const void* bytes, size_t size, std:
   return false;
 }
 
+bool CopyWholeFile(const fs::path& source, const fs::path& target) {
+  std::error_code failure;
+  const uintmax_t size = fs::file_size(source, failure);
+  if (failure) return false;
+  std::string bytes(static_cast<size_t>(size), '\0');
+  std::ifstream in(source, std::ios::binary);
+  if (!in.read(bytes.data(), static_cast<std::streamsize>(size))) return false;
+  std::ofstream out(target, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(size));
+  out.flush();
+  return static_cast<bool>(out);
+}
+
 }  // namespace host
