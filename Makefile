@@ -14,7 +14,7 @@ SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 WINE_PREFIX := $(CURDIR)/build/win64/wineprefix
 FUZZ_SECONDS ?= 20
 
-.PHONY: deps native asan win64 fuzz-build test test-native test-asan test-wine test-fuzz test-blender demo screenshots blender-screenshot fuzz bench bench-wine lint format clean
+.PHONY: web-page test-web-page web-screenshot bench-web-page deps native asan win64 fuzz-build test test-native test-asan test-wine test-fuzz test-blender demo screenshots blender-screenshot fuzz bench bench-wine lint format clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
@@ -73,6 +73,43 @@ bench-wine: deps
 	cmake --preset win64 -Wno-dev >/dev/null
 	cmake --build --preset win64 --target speed_ratios
 	WINEPREFIX=$(WINE_PREFIX) tests/wine/run_in_wine.sh build/win64/bench/speed_ratios.exe
+
+# The page of the web front end (tools/host/web/page) in build/web, with the modules of three.js it
+# uses and fflate's zip writer vendored from npm (package.json and its lock beside the page).
+WEB_PAGE := tools/host/web/page
+WEB_PAGE_NPM := $(WEB_PAGE)/node_modules/.package-lock.json
+THREE_MODULES := build/three.module.js build/three.core.js examples/jsm/controls/OrbitControls.js \
+                 examples/jsm/loaders/GLTFLoader.js examples/jsm/renderers/CSS2DRenderer.js \
+                 examples/jsm/utils/BufferGeometryUtils.js examples/jsm/utils/SkeletonUtils.js LICENSE
+$(WEB_PAGE_NPM): $(WEB_PAGE)/package-lock.json
+	@command -v npm >/dev/null || $(MAKE) --no-print-directory deps PACKAGES="nodejs npm"
+	cd $(WEB_PAGE) && npm ci --no-audit --no-fund --loglevel=error
+	touch $@
+
+web-page: $(WEB_PAGE_NPM)
+	mkdir -p build/web/vendor/three build/web/vendor/fflate
+	cp $(WEB_PAGE)/index.html $(WEB_PAGE)/*.js $(WEB_PAGE)/style.css build/web/
+	cd $(WEB_PAGE)/node_modules/three && cp --parents $(THREE_MODULES) $(CURDIR)/build/web/vendor/three/
+	cp $(WEB_PAGE)/node_modules/fflate/esm/browser.js $(WEB_PAGE)/node_modules/fflate/LICENSE build/web/vendor/fflate/
+
+# The page's browser tests: playwright-core (npm, no browser of its own) drives Debian's chromium.
+WEB_TESTS_NPM := tests/web/node_modules/.package-lock.json
+$(WEB_TESTS_NPM): tests/web/package-lock.json
+	@command -v npm >/dev/null || $(MAKE) --no-print-directory deps PACKAGES="nodejs npm"
+	cd tests/web && npm ci --no-audit --no-fund --loglevel=error
+	touch $@
+
+test-web-page: web native $(WEB_TESTS_NPM)
+	@command -v chromium >/dev/null || $(MAKE) --no-print-directory deps PACKAGES="chromium"
+	node --test tests/web/
+
+# Page open to first picture of the largest legal mesh, in headless chromium.
+bench-web-page: web native $(WEB_TESTS_NPM)
+	node tests/web/first_picture_bench.mjs
+
+# The user guide's picture of the page: the sample frigate with its marker labels.
+web-screenshot: web $(WEB_TESTS_NPM)
+	node tests/web/screenshot.mjs docs/web-page.png
 
 # The main job: build the real plug-in and show the reference host driving it under Wine.
 demo: win64
