@@ -37,15 +37,17 @@ function table(caption, headings, items, cells, rowClass = () => '') {
   return element;
 }
 
-// A colour swatch followed by the colour as 0–1 numbers.
+// A colour swatch and its hex code; the 0–1 numbers in the tooltip.
 function colour(rgba) {
   const span = document.createElement('span');
+  span.className = 'colour';
   if (!rgba) return span;
   const swatch = document.createElement('span');
   swatch.className = 'swatch';
-  const [r, g, b] = rgba.map((v) => Math.round(Math.min(Math.max(v, 0), 1) * 255));
-  swatch.style.background = `rgb(${r}, ${g}, ${b})`;
-  span.append(swatch, rgba.slice(0, 3).map((v) => v.toFixed(2)).join(' '));
+  const hex = rgba.slice(0, 3).map((v) => Math.round(Math.min(Math.max(v, 0), 1) * 255).toString(16).padStart(2, '0'));
+  swatch.style.background = `#${hex.join('')}`;
+  span.title = rgba.map((v) => Number(v.toFixed(4))).join(' ');
+  span.append(swatch, `#${hex.join('')}`);
   return span;
 }
 

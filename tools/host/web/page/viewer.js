@@ -110,11 +110,12 @@ export function createViewer(container) {
     },
   };
 
-  // A grid under the model, its cells scaled to the model's size.
+  // A grid under the model, about three times its size, in cells of a round length.
   function placeGrid(centre, radius) {
     if (state.grid) scene.remove(state.grid);
-    const size = 10 ** Math.ceil(Math.log10(radius * 4));
-    state.grid = new THREE.GridHelper(size, 20, 0x4a5360, 0x2a3038);
+    const cell = 10 ** Math.floor(Math.log10(radius / 2));
+    const divisions = 2 * Math.ceil((radius * 3) / cell / 2);
+    state.grid = new THREE.GridHelper(cell * divisions, divisions, 0x5a6573, 0x343b45);
     state.grid.position.set(centre.x, modelSize(state.model).box.min.y, centre.z);
     scene.add(state.grid);
   }
@@ -150,7 +151,7 @@ function addMarkers(model, radius) {
     const holder = model.getObjectByName(group);
     if (!holder) continue;
     for (const marker of holder.children) {
-      const axes = markerAxes(colour, radius * 0.06);
+      const axes = markerAxes(colour, radius * 0.12);
       const label = document.createElement('div');
       label.className = `marker-label ${kind}`;
       label.textContent = marker.name;
