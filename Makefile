@@ -66,6 +66,7 @@ bench: native
 	@for b in build/native/bench/*_bench; do if [ -x "$$b" ]; then "$$b"; fi; done
 	build/native/bench/speed_ratios
 	@$(MAKE) --no-print-directory bench-wine
+	@$(MAKE) --no-print-directory bench-web-page
 
 # The same speed ratios measured by the Windows build under Wine: only the timing
 # program and the core are built for it.
