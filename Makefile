@@ -92,6 +92,7 @@ web-page: $(WEB_PAGE_NPM)
 	cp $(WEB_PAGE)/index.html $(WEB_PAGE)/*.js $(WEB_PAGE)/style.css build/web/
 	cd $(WEB_PAGE)/node_modules/three && cp --parents $(THREE_MODULES) $(CURDIR)/build/web/vendor/three/
 	cp $(WEB_PAGE)/node_modules/fflate/esm/browser.js $(WEB_PAGE)/node_modules/fflate/LICENSE build/web/vendor/fflate/
+	mkdir -p build/web/sample && cp docs/sample/frigate.sod docs/sample/frigate_*.tga build/web/sample/
 
 # The page's browser tests: playwright-core (npm, no browser of its own) drives Debian's chromium.
 WEB_TESTS_NPM := tests/web/node_modules/.package-lock.json
@@ -143,7 +144,7 @@ lint: native
 VERSION := $(shell grep -m1 -o 'kveltar VERSION [0-9.]*' CMakeLists.txt | cut -d' ' -f3)
 PACKAGE := kveltar-$(VERSION)-win64
 COMMA := ,
-package: win64
+package: win64 web
 	rm -rf build/package && mkdir -p build/package/$(PACKAGE)
 	x86_64-w64-mingw32-strip -o build/package/$(PACKAGE)/kveltar_64.dlx build/win64/kveltar_64.dlx
 	x86_64-w64-mingw32-strip -o build/package/$(PACKAGE)/kveltar-host.exe build/win64/kveltar-host.exe
@@ -157,6 +158,10 @@ package: win64
 	cp build/package/$(PACKAGE)/kveltar_64.dlx build/package/$(PACKAGE)/kveltar-host.exe build/package/blender/kveltar_sod/bin/
 	cd build/package/blender && cmake -E tar cf ../../kveltar-$(VERSION)-blender.zip --format=zip kveltar_sod
 	@echo "build/kveltar-$(VERSION)-blender.zip"
+	rm -rf build/package/web && mkdir -p build/package/web/kveltar-$(VERSION)-web
+	cp -r build/web/. build/package/web/kveltar-$(VERSION)-web/
+	cd build/package/web && cmake -E tar cf ../../kveltar-$(VERSION)-web.zip --format=zip kveltar-$(VERSION)-web
+	@echo "build/kveltar-$(VERSION)-web.zip"
 
 # The Blender add-on as Blender installs it: the folder kveltar_sod in a zip archive
 # (the release's own, with the Windows host and plug-in in it, is made by `package`).
