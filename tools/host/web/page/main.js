@@ -41,7 +41,6 @@ async function openSet(files, baseUrl = null) {
     return setState('failed');
   }
   showModel(panels, result);
-  for (const name of result.missingTextures) messages.add('warning', `missing texture: ${name}`);
   $('welcome').hidden = true;
   try {
     await viewer.show(result.glb.bytes);

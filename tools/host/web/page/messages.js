@@ -8,7 +8,7 @@ export function createMessages(log) {
     item.className = kind;
     item.textContent = kind === 'info' ? text : `${kind}: ${text}`;
     log.append(item);
-    item.scrollIntoView({ block: 'nearest' });
+    log.scrollTop = log.scrollHeight;
     return item;
   }
   return {
