@@ -13,8 +13,19 @@ const messages = createMessages($('messages'));
 const panels = { name: $('model-name'), dialog: $('dialog-summary'), stats: $('stats'), outline: $('outline'),
   missingSection: $('missing-section'), missingList: $('missing-list') };
 const saveButtons = ['download-glb', 'download-gltf', 'download-obj', 'download-sod', 'save-picture'].map($);
-const viewer = createViewer($('viewport'));
+const viewer = startViewer();
 const page = { kveltar: null, files: [], result: null };
+
+// The 3D view, or where the browser gives the page no WebGL, a view that draws nothing, so that
+// the panels and conversions still work.
+function startViewer() {
+  try {
+    return createViewer($('viewport'));
+  } catch (error) {
+    messages.add('error', `The 3D view could not start (WebGL): ${error.message}`);
+    return new Proxy({}, { get: () => async () => null });
+  }
+}
 
 const setState = (state) => { document.body.dataset.state = state; };
 
@@ -105,7 +116,9 @@ for (const to of ['gltf', 'obj', 'sod']) {
 }
 $('save-picture').addEventListener('click', guarded(async () => {
   const name = `${stem(page.files[0].name)}.png`;
-  saveBlob(await viewer.picture(), name);
+  const picture = await viewer.picture();
+  if (!picture) throw new Error('There is no picture: the 3D view is not running.');
+  saveBlob(picture, name);
   messages.add('info', `Saved ${name}.`);
 }));
 
