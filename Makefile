@@ -57,7 +57,7 @@ test-wine: win64 $(GLTF_VALIDATOR)
 test-fuzz: fuzz-build
 	@if ls fuzz/*_fuzz.cpp >/dev/null 2>&1; then fuzz/run_fuzzers.sh build/fuzz 10; fi
 
-test: test-native test-asan test-wine test-fuzz test-blender lint
+test: test-native test-asan test-wine test-fuzz test-blender test-web-page lint
 
 fuzz: fuzz-build
 	fuzz/run_fuzzers.sh build/fuzz $(FUZZ_SECONDS)
