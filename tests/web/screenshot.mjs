@@ -7,7 +7,7 @@ const out = process.argv[2] ?? 'docs/web-page.png';
 const server = await serve();
 const browser = await launch();
 try {
-  const page = await openPage(browser, server.url, { width: 1400, height: 820 });
+  const page = await openPage(browser, server.url, { width: 1440, height: 900 });
   const sample = ['frigate.sod', 'frigate_hull.tga', 'frigate_engine.tga', 'frigate_plating.tga'];
   await page.getByLabel('Open', { exact: true }).setInputFiles(sample.map((name) => path.join(ROOT, 'docs/sample', name)));
   if ((await settled(page)) !== 'ready') throw new Error('the sample did not open');
