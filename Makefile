@@ -8,13 +8,17 @@ PACKAGES := cmake ninja-build g++ gcc clang libclang-rt-14-dev libgtest-dev goog
             g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64 \
             wine64 xvfb xauth libtinyobjloader-dev clang-tidy cppcheck clang-format nlohmann-json3-dev \
             libtinygltf-dev libstb-dev libcli11-dev blender python3-numpy
+# Only for the web page (`make web`, `make test-web-module`): emscripten and node.
+WEB_PACKAGES := emscripten nodejs
+# Only for the page's browser tests, picture and benchmark: the browser playwright-core drives.
+WEB_PAGE_PACKAGES := chromium npm
 # Only for `make screenshots`: capturing a window of the virtual display as PNG.
 SCREENSHOT_PACKAGES := x11-apps x11-utils netpbm
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 WINE_PREFIX := $(CURDIR)/build/win64/wineprefix
 FUZZ_SECONDS ?= 20
 
-.PHONY: web-page test-web-page web-screenshot bench-web-page deps native asan win64 fuzz-build test test-native test-asan test-wine test-fuzz test-blender demo screenshots blender-screenshot fuzz bench bench-wine lint format clean
+.PHONY: deps native asan win64 wasm web web-page test-web-module test-web-page web-screenshot bench-web-page fuzz-build test test-native test-asan test-wine test-fuzz test-blender demo screenshots blender-screenshot fuzz bench bench-wine lint format clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
@@ -34,6 +38,24 @@ asan: deps
 win64: deps
 	cmake --preset win64 -Wno-dev >/dev/null
 	cmake --build --preset win64
+
+# The plug-in and the host library as one WebAssembly module (emscripten, wasm32).
+wasm: deps
+	@$(MAKE) --no-print-directory deps PACKAGES="$(WEB_PACKAGES)"
+	NODE_PATH=/usr/share/nodejs cmake --preset wasm >/dev/null
+	NODE_PATH=/usr/share/nodejs cmake --build --preset wasm
+
+# The static web site in build/web: the JS module kveltar.js over the WebAssembly
+# module, and the page (`web-page`).
+web: wasm
+	mkdir -p build/web
+	cp tools/host/web/kveltar.js build/wasm/kveltar-wasm.js build/wasm/kveltar-wasm.wasm build/web/
+	@$(MAKE) --no-print-directory web-page
+	@echo "build/web: kveltar-wasm.wasm + kveltar-wasm.js = $$(( $$(stat -c %s build/web/kveltar-wasm.wasm) + $$(stat -c %s build/web/kveltar-wasm.js) )) bytes"
+
+# The JS module's conversions under node, byte-compared with the native build's.
+test-web-module: web native
+	node --test tests/web/
 
 fuzz-build: deps
 	@if ls fuzz/*_fuzz.cpp >/dev/null 2>&1; then cmake --preset fuzz >/dev/null && cmake --build --preset fuzz; fi
@@ -57,7 +79,7 @@ test-wine: win64 $(GLTF_VALIDATOR)
 test-fuzz: fuzz-build
 	@if ls fuzz/*_fuzz.cpp >/dev/null 2>&1; then fuzz/run_fuzzers.sh build/fuzz 10; fi
 
-test: test-native test-asan test-wine test-fuzz test-blender test-web-page lint
+test: test-native test-asan test-wine test-fuzz test-blender test-web-module test-web-page lint
 
 fuzz: fuzz-build
 	fuzz/run_fuzzers.sh build/fuzz $(FUZZ_SECONDS)
@@ -102,15 +124,17 @@ $(WEB_TESTS_NPM): tests/web/package-lock.json
 	touch $@
 
 test-web-page: web native $(WEB_TESTS_NPM)
-	@command -v chromium >/dev/null || $(MAKE) --no-print-directory deps PACKAGES="chromium"
-	node --test tests/web/
+	@$(MAKE) --no-print-directory deps PACKAGES="$(WEB_PAGE_PACKAGES)"
+	node --test tests/web/page.test.mjs
 
 # Page open to first picture of the largest legal mesh, in headless chromium.
 bench-web-page: web native $(WEB_TESTS_NPM)
+	@$(MAKE) --no-print-directory deps PACKAGES="$(WEB_PAGE_PACKAGES)"
 	node tests/web/first_picture_bench.mjs
 
 # The user guide's picture of the page: the sample frigate with its marker labels.
 web-screenshot: web $(WEB_TESTS_NPM)
+	@$(MAKE) --no-print-directory deps PACKAGES="$(WEB_PAGE_PACKAGES)"
 	node tests/web/screenshot.mjs docs/web-page.png
 
 # The main job: build the real plug-in and show the reference host driving it under Wine.

@@ -17,7 +17,11 @@ file(GLOB KVELTAR_HOST_SCENE_SOURCES CONFIGURE_DEPENDS
   ${PROJECT_SOURCE_DIR}/tools/host/interface/*.cpp
   ${PROJECT_SOURCE_DIR}/tools/host/formats/*.cpp
   ${PROJECT_SOURCE_DIR}/tools/host/bridge/*.cpp)
+# The plug-in is loaded from its module file; the WebAssembly build links it in instead.
+list(REMOVE_ITEM KVELTAR_HOST_SCENE_SOURCES ${PROJECT_SOURCE_DIR}/tools/host/interface/plugin_loader_static.cpp)
 file(GLOB KVELTAR_HOST_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tools/host/cli/*.cpp)
+# The web front end, beside the command line.
+file(GLOB KVELTAR_WEB_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tools/host/web/*.cpp)
 
 # Tests that run in both builds, natively and under Wine.
 file(GLOB KVELTAR_UNIT_TEST_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/unit/*.cpp)

@@ -1,12 +1,14 @@
 // The host's records and function tables, byte for byte as the host lays them out.
 // Fields the plug-in never touches are named as padding. Every offset the plug-in
-// relies on is checked below at compile time.
+// relies on is checked below at compile time. Pointers and table entries take
+// 8-byte slots in every build, so the offsets are the 64-bit host's everywhere.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
 #include "common/dual_string.h"
+#include "plugin/host_pointer.h"
 
 struct HostContext;
 struct HostMaterial;
@@ -31,9 +33,9 @@ struct HostVertex {
 // The per-corner texture coordinates of one face.
 struct HostFaceTexCoords {
   uint8_t unused0[8];
-  int32_t* indices;  // cornerCount indices into the context's texCoordTable
+  HostPointer<int32_t*> indices;  // cornerCount indices into the context's texCoordTable
   uint8_t unused16[8];
-  HostTexCoord* corners;  // cornerCount records, one per corner
+  HostPointer<HostTexCoord*> corners;  // cornerCount records, one per corner
 };
 
 struct HostFace {
@@ -43,29 +45,29 @@ struct HostFace {
   uint8_t unused24[16];
   int32_t cornerCount;
   uint8_t unused44[4];
-  int32_t* vertexIndices;  // cornerCount indices into the context's vertices
-  int32_t* exportScratch;  // cornerCount slots the mesh writer uses
+  HostPointer<int32_t*> vertexIndices;  // cornerCount indices into the context's vertices
+  HostPointer<int32_t*> exportScratch;  // cornerCount slots the mesh writer uses
   uint8_t unused64[16];
-  HostFaceTexCoords* faceTexCoords;
+  HostPointer<HostFaceTexCoords*> faceTexCoords;
 };
 
 typedef int32_t (*HostAllocFacesFn)(HostPolygonSet* set, int32_t faceCount);
 typedef void* (*HostSetCornerCountFn)(HostPolygonSet* set, int32_t faceIndex, int32_t cornerCount);
 
 struct HostPolygonSetMethods {
-  void* unused0[5];
-  HostAllocFacesFn AllocTriangles;  // index 5
-  HostAllocFacesFn AllocPolygons;   // index 6
-  void* unused7;
-  HostSetCornerCountFn SetCornerCount;  // index 8
+  uint64_t unused0[5];
+  HostPointer<HostAllocFacesFn> AllocTriangles;  // index 5
+  HostPointer<HostAllocFacesFn> AllocPolygons;   // index 6
+  uint64_t unused7;
+  HostPointer<HostSetCornerCountFn> SetCornerCount;  // index 8
 };
 
 struct HostPolygonSet {
-  const HostPolygonSetMethods* methods;
+  HostPointer<const HostPolygonSetMethods*> methods;
   uint8_t unused8[8];
   int32_t faceCount;
   uint8_t unused20[4];
-  HostFace* faces;
+  HostPointer<HostFace*> faces;
   uint8_t unused32[896];
 };
 
@@ -81,14 +83,14 @@ typedef HostMap* (*HostAcquireMapFn)(HostMaterial* material, int32_t mapIndex, i
 typedef HostMap* (*HostFindMapFn)(HostMaterial* material, int32_t mapIndex);
 
 struct HostMaterialMethods {
-  void* unused0[6];
-  HostAcquireMapFn AcquireMap;  // index 6
-  void* unused7;
-  HostFindMapFn FindMap;  // index 8
+  uint64_t unused0[6];
+  HostPointer<HostAcquireMapFn> AcquireMap;  // index 6
+  uint64_t unused7;
+  HostPointer<HostFindMapFn> FindMap;  // index 8
 };
 
 struct HostMaterial {
-  const HostMaterialMethods* methods;
+  HostPointer<const HostMaterialMethods*> methods;
   uint8_t unused8[4];
   DualString name;
   float diffuse[4];
@@ -104,7 +106,7 @@ struct HostMaterial {
 
 struct HostTexCoordTable {
   uint8_t unused0[16];
-  HostTexCoord* entries;
+  HostPointer<HostTexCoord*> entries;
 };
 
 typedef void* (*HostGetOwnerWindowFn)(HostContext* context);
@@ -117,29 +119,29 @@ typedef HostPolygonSet* (*HostCreatePolygonSetFn)(HostContext* context);
 
 // The host's function table; every entry takes the context first.
 struct HostServices {
-  void* unused0[17];
-  HostGetOwnerWindowFn GetOwnerWindow;  // 17
-  HostContextOnlyFn Triangulate;        // 18
-  void* unused19[5];
-  HostContextOnlyFn MaterialQueryFallback;  // 24
-  void* unused25[7];
-  HostMaterialQueryFn MaterialQuery;  // 32
-  void* unused33[6];
-  HostIntArgumentFn UpdateGeometry;  // 39
-  void* unused40[60];
-  HostIntArgumentFn AllocateVertices;  // 100
-  void* unused101[20];
-  HostIntArgumentFn FinishBuild;  // 121
-  void* unused122[28];
-  HostCreateMaterialFn CreateMaterial;  // 150
-  HostCreatePartFn CreatePart;          // 151
-  void* unused152[4];
-  HostCreatePolygonSetFn CreatePolygonSet;  // 156
+  uint64_t unused0[17];
+  HostPointer<HostGetOwnerWindowFn> GetOwnerWindow;  // 17
+  HostPointer<HostContextOnlyFn> Triangulate;        // 18
+  uint64_t unused19[5];
+  HostPointer<HostContextOnlyFn> MaterialQueryFallback;  // 24
+  uint64_t unused25[7];
+  HostPointer<HostMaterialQueryFn> MaterialQuery;  // 32
+  uint64_t unused33[6];
+  HostPointer<HostIntArgumentFn> UpdateGeometry;  // 39
+  uint64_t unused40[60];
+  HostPointer<HostIntArgumentFn> AllocateVertices;  // 100
+  uint64_t unused101[20];
+  HostPointer<HostIntArgumentFn> FinishBuild;  // 121
+  uint64_t unused122[28];
+  HostPointer<HostCreateMaterialFn> CreateMaterial;  // 150
+  HostPointer<HostCreatePartFn> CreatePart;          // 151
+  uint64_t unused152[4];
+  HostPointer<HostCreatePolygonSetFn> CreatePolygonSet;  // 156
 };
 
 // The context of one host operation.
 struct HostContext {
-  HostServices* services;
+  HostPointer<HostServices*> services;
   uint8_t unused8[4];
   DualString filePath;
   uint8_t unused792[3120];
@@ -149,18 +151,18 @@ struct HostContext {
   uint8_t unused6252[1604];
   int32_t materialCount;
   uint8_t unused7860[4];
-  HostMaterial* materials;
+  HostPointer<HostMaterial*> materials;
   int32_t vertexCount;
   uint8_t unused7876[4];
-  HostVertex* vertices;
+  HostPointer<HostVertex*> vertices;
   uint8_t unused7888[40];
-  HostTexCoordTable* texCoordTable;
+  HostPointer<HostTexCoordTable*> texCoordTable;
   int32_t partCount;
   uint8_t unused7940[4];
-  void* parts;
+  HostPointer<void*> parts;
   int32_t polygonSetCount;
   uint8_t unused7956[4];
-  HostPolygonSet* polygonSets;
+  HostPointer<HostPolygonSet*> polygonSets;
 };
 
 static_assert(sizeof(HostTexCoord) == 16 && offsetof(HostTexCoord, u) == 4 && offsetof(HostTexCoord, v) == 8, "");

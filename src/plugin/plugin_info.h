@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "common/dual_string.h"
+#include "plugin/host_pointer.h"
 #include "plugin/host_records.h"
 
 constexpr uint32_t PLUGIN_MSG_DESCRIBE = 0x10016;
@@ -23,18 +24,18 @@ typedef int32_t (*RegisterExtensionFn)(PluginInfo* info, DualString* extension);
 
 // The host's table behind PluginInfo::hostTable; only entry 3 is used.
 struct PluginHostTable {
-  void* unused0[3];
-  RegisterExtensionFn RegisterExtension;
+  uint64_t unused0[3];
+  HostPointer<RegisterExtensionFn> RegisterExtension;
 };
 
 #pragma pack(push, 4)
 struct PluginInfo {
-  PluginHostTable* hostTable;  // read only
+  HostPointer<PluginHostTable*> hostTable;  // read only
   uint32_t pluginId[4];
   int32_t infoCodeA;
   int32_t infoCodeB;
   uint8_t untouched32[8];  // never written
-  OperationProcFn operationProc;
+  HostPointer<OperationProcFn> operationProc;
   DualString description;
   DualString versionText;
   DualString filterText;

@@ -23,7 +23,7 @@ inline bool SceneIndicesInRange(host::HostScene& scene) {
       int32_t part = layout::Get<int32_t>(face, layout::kFacePartIndex);
       if (part < 0 || part >= scene.PartCount()) return false;
       int32_t corners = layout::Get<int32_t>(face, layout::kFaceCornerCount);
-      const int32_t* indices = layout::Get<const int32_t*>(face, layout::kFaceVertexIndices);
+      const int32_t* indices = layout::GetPointer<const int32_t*>(face, layout::kFaceVertexIndices);
       for (int32_t k = 0; k < corners; ++k) {
         if (indices[k] < 0 || indices[k] >= scene.VertexCount()) return false;
       }

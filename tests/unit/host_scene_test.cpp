@@ -124,8 +124,7 @@ TEST(HostScene, InjectedFailuresAndTraps) {
   EXPECT_EQ(4, scene.CallCount());
 
   typedef void* (*AnyEntry)(void*, void*, void*, void*);
-  void** table = reinterpret_cast<void**>(c->services);
-  reinterpret_cast<AnyEntry>(table[40])(c, nullptr, nullptr, nullptr);
+  layout::GetPointer<AnyEntry>(c->services.get(), 40 * layout::kPointerBytes)(c, nullptr, nullptr, nullptr);
   ASSERT_EQ(1u, scene.Traps().size());
   EXPECT_EQ("service 40", scene.Traps()[0]);
 }

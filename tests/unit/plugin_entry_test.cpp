@@ -30,11 +30,11 @@ int32_t RecordRegistration(PluginInfo* info, DualString* extension) {
 }
 
 struct DescribeRecord {
-  std::vector<void*> hostTable = std::vector<void*>(8, nullptr);
+  std::vector<uint64_t> hostTable = std::vector<uint64_t>(8, 0);
   std::vector<uint8_t> bytes = std::vector<uint8_t>(layout::kInfoBytes, 0xA5);
   DescribeRecord() {
-    hostTable[3] = reinterpret_cast<void*>(&RecordRegistration);
-    layout::Put<void*>(bytes.data(), layout::kInfoHostTable, hostTable.data());
+    hostTable[3] = layout::PointerSlot(&RecordRegistration);
+    layout::PutPointer(bytes.data(), layout::kInfoHostTable, hostTable.data());
   }
 };
 
@@ -58,7 +58,7 @@ TEST(PluginEntry, DescribeFillsTheRecordAndRegistersTheExtension) {
   EXPECT_EQ(3, layout::Get<int32_t>(b, 24));
   EXPECT_EQ(6, layout::Get<int32_t>(b, 28));
   for (size_t i = 32; i < 40; ++i) EXPECT_EQ(0xA5, b[i]) << "byte " << i;
-  EXPECT_EQ(reinterpret_cast<void*>(&OperationProc), layout::Get<void*>(b, 40));
+  EXPECT_EQ(reinterpret_cast<void*>(&OperationProc), layout::GetPointer<void*>(b, 40));
   EXPECT_EQ(u"ST Armada SOD Importer/Exporter\r\n", layout::WideField(b, 48));
   EXPECT_EQ("ST Armada SOD Importer/Exporter\r\n", layout::NarrowField(b, 48));
   EXPECT_EQ(u"3.50.60", layout::WideField(b, 828));

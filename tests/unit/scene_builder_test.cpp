@@ -44,7 +44,7 @@ class SceneBuild : public testing::Test {
   const HostFace& Face(int set, int face) { return Context()->polygonSets[set].faces[face]; }
   std::vector<int32_t> Corners(int set, int face) {
     const HostFace& f = Face(set, face);
-    return std::vector<int32_t>(f.vertexIndices, f.vertexIndices + f.cornerCount);
+    return std::vector<int32_t>(f.vertexIndices.get(), f.vertexIndices + f.cornerCount);
   }
   std::u16string Directory() {
     std::u16string path = dir.Wide("frigate.sod");
@@ -195,7 +195,7 @@ TEST_F(SceneBuild, FaceIndicesAreShiftedAndCheckedPerMesh) {
       const HostFace& face = static_cast<const HostContext*>(fresh.Context())->polygonSets[1].faces[0];
       int32_t middle = 10 + static_cast<int32_t>(c.mesh == 1 ? c.index : 1);
       EXPECT_EQ((std::vector<int32_t>{10, middle, 12}),
-                std::vector<int32_t>(face.vertexIndices, face.vertexIndices + 3));
+                std::vector<int32_t>(face.vertexIndices.get(), face.vertexIndices + 3));
     }
     FreeImportedModel(&m);
   }

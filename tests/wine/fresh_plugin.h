@@ -26,12 +26,12 @@ class FreshPlugin {
     if (module_ == nullptr) return;
     auto proc =
         reinterpret_cast<int32_t (*)(uint32_t, void*)>(reinterpret_cast<void*>(GetProcAddress(module_, "PluginProc")));
-    std::vector<void*> hostTable(8, nullptr);
-    hostTable[3] = reinterpret_cast<void*>(&Register);
+    std::vector<uint64_t> hostTable(8, 0);
+    hostTable[3] = layout::PointerSlot(&Register);
     std::vector<uint8_t> record(layout::kInfoBytes, 0);
-    layout::Put<void*>(record.data(), layout::kInfoHostTable, hostTable.data());
+    layout::PutPointer(record.data(), layout::kInfoHostTable, hostTable.data());
     if (proc != nullptr && proc(0x10016, record.data()) == 1) {
-      operation_ = layout::Get<Operation>(record.data(), layout::kInfoOperationProc);
+      operation_ = layout::GetPointer<Operation>(record.data(), layout::kInfoOperationProc);
     }
   }
   ~FreshPlugin() {

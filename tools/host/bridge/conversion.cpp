@@ -13,11 +13,7 @@
 
 namespace host {
 
-namespace {
-
-// What a document holds, in numbers and names: the meshes with their triangles, the
-// materials their faces use, the markers.
-Json Summary(SceneDocument& document) {
+Json DocumentSummary(SceneDocument& document) {
   HostScene& scene = document.scene;
   std::vector<int> triangles(static_cast<size_t>(scene.PartCount()), 0);
   std::vector<bool> used(static_cast<size_t>(scene.MaterialCount()), false);
@@ -50,6 +46,8 @@ Json Summary(SceneDocument& document) {
               {"emitters", document.markers.emitters.size()},
               {"sprites", document.markers.sprites.size()}};
 }
+
+namespace {
 
 Json RunJson(const PluginRun& run) {
   auto result = [](int32_t value) { return value < 0 ? Json() : Json(value); };
@@ -138,7 +136,29 @@ int Convert(Session* session, const HostOptions& options, const ConversionReques
   ConversionMessages* messages = &conversion->messages;
   conversion->status = fromSod ? FromSod(session, options, request, &conversion->document, messages, &conversion->run)
                                : ToSod(session, options, request, &conversion->document, messages, &conversion->run);
-  conversion->summary = Summary(conversion->document);
+  conversion->summary = DocumentSummary(conversion->document);
+  return conversion->status;
+}
+
+int OpenScene(const ConversionRequest& given, Conversion* conversion) {
+  ConversionRequest request = given;
+  request.input = AbsolutePath(given.input);
+  request.output = AbsolutePath(given.output);
+  ConversionMessages* messages = &conversion->messages;
+  std::string error;
+  SceneDocument* document = &conversion->document;
+  if (!ReadSceneDocument(request.input, document, &error)) {
+    messages->Error(error);
+    conversion->status = kExitUsage;
+  } else {
+    for (const std::string& warning : document->warnings) messages->Warning(warning);
+    size_t warnings = document->warnings.size();
+    bool written = WriteSceneDocument(*document, request.output, &error);
+    for (size_t i = warnings; i < document->warnings.size(); ++i) messages->Warning(document->warnings[i]);
+    if (!written) messages->Error(error);
+    conversion->status = written ? kExitOk : kExitFailed;
+  }
+  conversion->summary = DocumentSummary(*document);
   return conversion->status;
 }
 

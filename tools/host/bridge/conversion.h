@@ -51,6 +51,15 @@ struct Conversion {
 // SOD file's folder.
 int Convert(Session* session, const HostOptions& options, const ConversionRequest& request, Conversion* conversion);
 
+// Reads the scene file `request.input` (glTF, GLB or OBJ) and writes it as the scene
+// file `request.output`, without the plug-in: how a viewer shows a scene file that it
+// may convert to SOD. Returns the status, as Convert does.
+int OpenScene(const ConversionRequest& request, Conversion* conversion);
+
+// What a document holds, in numbers and names: the meshes with their triangles, the
+// materials their faces use, the markers.
+Json DocumentSummary(SceneDocument& document);
+
 // The report that `convert --json` prints.
 Json ConversionJson(const ConversionRequest& request, const Conversion& conversion);
 

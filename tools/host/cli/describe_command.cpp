@@ -60,10 +60,10 @@ int CommandDescribe(const HostOptions&, const std::u16string& path, bool refuseE
   std::printf("PluginProc(0x10018): %d\n", plugin.proc(0x10018, nullptr));
   std::printf("PluginProc(describe, null): %d\n", plugin.proc(kMessageDescribe, nullptr));
 
-  std::vector<void*> hostTable(layout::kHostTableEntries, nullptr);
-  hostTable[layout::kHostTableRegisterExtension] = reinterpret_cast<void*>(&RegisterExtension);
+  std::vector<uint64_t> hostTable(layout::kHostTableEntries, 0);
+  hostTable[layout::kHostTableRegisterExtension] = layout::PointerSlot(&RegisterExtension);
   std::vector<uint8_t> record(layout::kInfoBytes + 8, kFill);
-  layout::Put<void*>(record.data(), layout::kInfoHostTable, hostTable.data());
+  layout::PutPointer(record.data(), layout::kInfoHostTable, hostTable.data());
   int32_t answer = plugin.proc(kMessageDescribe, record.data());
   std::printf("PluginProc(describe): %d\n", answer);
   std::printf("infoCodeA (byte 24): %d\n", layout::Get<int32_t>(record.data(), layout::kInfoCodeA));
@@ -77,7 +77,7 @@ int CommandDescribe(const HostOptions&, const std::u16string& path, bool refuseE
   bool tailUntouched = record[layout::kInfoBytes] == kFill;
   std::printf("bytes 32-39: %s\n", untouched ? "unchanged" : "changed");
   std::printf("bytes after 2388: %s\n", tailUntouched ? "unchanged" : "changed");
-  void* operationProc = layout::Get<void*>(record.data(), layout::kInfoOperationProc);
+  void* operationProc = layout::GetPointer<void*>(record.data(), layout::kInfoOperationProc);
   std::printf("operationProc (byte 40): %s\n", operationProc != nullptr ? "set" : "null");
   PrintText("description", layout::kInfoDescription, record);
   PrintText("versionText", layout::kInfoVersionText, record);

@@ -62,9 +62,10 @@ FaceView ReadFace(HostScene& scene, int polygonSet, int face) {
   view.materialIndex = layout::Get<int32_t>(record, layout::kFaceMaterialIndex);
   view.partIndex = layout::Get<int32_t>(record, layout::kFacePartIndex);
   int32_t corners = layout::Get<int32_t>(record, layout::kFaceCornerCount);
-  const int32_t* indices = layout::Get<const int32_t*>(record, layout::kFaceVertexIndices);
-  const uint8_t* tex = layout::Get<const uint8_t*>(record, layout::kFaceTexCoords);
-  const uint8_t* texCorners = tex != nullptr ? layout::Get<const uint8_t*>(tex, layout::kFaceTexCorners) : nullptr;
+  const int32_t* indices = layout::GetPointer<const int32_t*>(record, layout::kFaceVertexIndices);
+  const uint8_t* tex = layout::GetPointer<const uint8_t*>(record, layout::kFaceTexCoords);
+  const uint8_t* texCorners =
+      tex != nullptr ? layout::GetPointer<const uint8_t*>(tex, layout::kFaceTexCorners) : nullptr;
   for (int32_t k = 0; k < corners && indices != nullptr; ++k) {
     view.vertices.push_back(indices[k]);
     if (texCorners == nullptr) continue;

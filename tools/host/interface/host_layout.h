@@ -120,6 +120,27 @@ void Put(void* base, size_t offset, T value) {
   std::memcpy(static_cast<uint8_t*>(base) + offset, &value, sizeof value);
 }
 
+// A pointer or table entry: an 8-byte slot in every build, the pointer in its low
+// half and the high half zero where pointers are narrower, as the 64-bit host lays
+// it out.
+constexpr size_t kPointerBytes = 8;
+
+// The 8-byte value of a slot that holds `pointer` (an object or a function pointer).
+template <typename P>
+uint64_t PointerSlot(P pointer) {
+  return static_cast<uint64_t>(reinterpret_cast<uintptr_t>(pointer));
+}
+
+template <typename P>
+P GetPointer(const void* base, size_t offset) {
+  return reinterpret_cast<P>(static_cast<uintptr_t>(Get<uint64_t>(base, offset)));
+}
+
+template <typename P>
+void PutPointer(void* base, size_t offset, P pointer) {
+  Put<uint64_t>(base, offset, PointerSlot(pointer));
+}
+
 // Reads the halves of a text field, each up to its terminator or its 260 places.
 std::u16string WideField(const void* base, size_t offset);
 std::string NarrowField(const void* base, size_t offset);

@@ -148,8 +148,8 @@ void* TrapSetMethod(void* set, void*, void*, void*) {
 }
 
 template <template <int> class Maker, size_t N, size_t... I>
-std::array<void*, N> TrapTable(std::index_sequence<I...>) {
-  return {{reinterpret_cast<void*>(Maker<static_cast<int>(I)>::fn)...}};
+std::array<uint64_t, N> TrapTable(std::index_sequence<I...>) {
+  return {{PointerSlot(Maker<static_cast<int>(I)>::fn)...}};
 }
 
 template <int I>
@@ -176,22 +176,22 @@ HostScene::HostScene() : context_(kContextBytes, 0), texCoordTable_(kTableBytes,
   services_ = TrapTable<ServiceTrap, 160>(std::make_index_sequence<160>());
   materialMethods_ = TrapTable<MaterialTrap, 16>(std::make_index_sequence<16>());
   setMethods_ = TrapTable<SetTrap, 16>(std::make_index_sequence<16>());
-  services_[kServiceGetOwnerWindow] = reinterpret_cast<void*>(&ServiceGetOwnerWindow);
-  services_[kServiceTriangulate] = reinterpret_cast<void*>(&ServiceTriangulate);
-  services_[kServiceMaterialQueryFallback] = reinterpret_cast<void*>(&ServiceMaterialQueryFallback);
-  services_[kServiceMaterialQuery] = reinterpret_cast<void*>(&ServiceMaterialQuery);
-  services_[kServiceUpdateGeometry] = reinterpret_cast<void*>(&ServiceUpdateGeometry);
-  services_[kServiceAllocateVertices] = reinterpret_cast<void*>(&ServiceAllocateVertices);
-  services_[kServiceFinishBuild] = reinterpret_cast<void*>(&ServiceFinishBuild);
-  services_[kServiceCreateMaterial] = reinterpret_cast<void*>(&ServiceCreateMaterial);
-  services_[kServiceCreatePart] = reinterpret_cast<void*>(&ServiceCreatePart);
-  services_[kServiceCreatePolygonSet] = reinterpret_cast<void*>(&ServiceCreatePolygonSet);
-  materialMethods_[kMethodAcquireMap] = reinterpret_cast<void*>(&MethodAcquireMap);
-  materialMethods_[kMethodFindMap] = reinterpret_cast<void*>(&MethodFindMap);
-  setMethods_[kMethodAllocTriangles] = reinterpret_cast<void*>(&MethodAllocTriangles);
-  setMethods_[kMethodAllocPolygons] = reinterpret_cast<void*>(&MethodAllocPolygons);
-  setMethods_[kMethodSetCornerCount] = reinterpret_cast<void*>(&MethodSetCornerCount);
-  Put<void*>(context_.data(), kContextServices, services_.data());
+  services_[kServiceGetOwnerWindow] = PointerSlot(&ServiceGetOwnerWindow);
+  services_[kServiceTriangulate] = PointerSlot(&ServiceTriangulate);
+  services_[kServiceMaterialQueryFallback] = PointerSlot(&ServiceMaterialQueryFallback);
+  services_[kServiceMaterialQuery] = PointerSlot(&ServiceMaterialQuery);
+  services_[kServiceUpdateGeometry] = PointerSlot(&ServiceUpdateGeometry);
+  services_[kServiceAllocateVertices] = PointerSlot(&ServiceAllocateVertices);
+  services_[kServiceFinishBuild] = PointerSlot(&ServiceFinishBuild);
+  services_[kServiceCreateMaterial] = PointerSlot(&ServiceCreateMaterial);
+  services_[kServiceCreatePart] = PointerSlot(&ServiceCreatePart);
+  services_[kServiceCreatePolygonSet] = PointerSlot(&ServiceCreatePolygonSet);
+  materialMethods_[kMethodAcquireMap] = PointerSlot(&MethodAcquireMap);
+  materialMethods_[kMethodFindMap] = PointerSlot(&MethodFindMap);
+  setMethods_[kMethodAllocTriangles] = PointerSlot(&MethodAllocTriangles);
+  setMethods_[kMethodAllocPolygons] = PointerSlot(&MethodAllocPolygons);
+  setMethods_[kMethodSetCornerCount] = PointerSlot(&MethodSetCornerCount);
+  PutPointer(context_.data(), kContextServices, services_.data());
   SetHostTexts(u"kveltar-host", u"1.0");
   Scenes().push_back(this);
   Repoint();
@@ -245,21 +245,21 @@ void HostScene::RepointSet(int index) {
   FaceStorage& f = *faces_[static_cast<size_t>(index)];
   uint8_t* set = PolygonSet(index);
   Put<int32_t>(set, kSetFaceCount, static_cast<int32_t>(f.corners.size()));
-  Put<void*>(set, kSetFaces, f.block.empty() ? nullptr : f.block.data());
+  PutPointer(set, kSetFaces, f.block.empty() ? nullptr : f.block.data());
 }
 
 void HostScene::RepointContext() {
   uint8_t* c = context_.data();
   Put<int32_t>(c, kContextMaterialCount, MaterialCount());
-  Put<void*>(c, kContextMaterials, materials_.empty() ? nullptr : materials_.data());
+  PutPointer(c, kContextMaterials, materials_.empty() ? nullptr : materials_.data());
   Put<int32_t>(c, kContextVertexCount, VertexCount());
-  Put<void*>(c, kContextVertices, vertices_.empty() ? nullptr : vertices_.data());
-  Put<void*>(texCoordTable_.data(), kTableEntries, texCoords_.empty() ? nullptr : texCoords_.data());
-  Put<void*>(c, kContextTexCoordTable, texCoordTable_.data());
+  PutPointer(c, kContextVertices, vertices_.empty() ? nullptr : vertices_.data());
+  PutPointer(texCoordTable_.data(), kTableEntries, texCoords_.empty() ? nullptr : texCoords_.data());
+  PutPointer(c, kContextTexCoordTable, texCoordTable_.data());
   Put<int32_t>(c, kContextPartCount, PartCount());
-  Put<void*>(c, kContextParts, partRecords_.empty() ? nullptr : partRecords_.data());
+  PutPointer(c, kContextParts, partRecords_.empty() ? nullptr : partRecords_.data());
   Put<int32_t>(c, kContextPolygonSetCount, PolygonSetCount());
-  Put<void*>(c, kContextPolygonSets, sets_.empty() ? nullptr : sets_.data());
+  PutPointer(c, kContextPolygonSets, sets_.empty() ? nullptr : sets_.data());
 }
 
 void HostScene::SetFilePath(const std::u16string& path) {
@@ -324,7 +324,7 @@ int HostScene::AddMaterial(const std::u16string& name, Colour diffuse, Colour am
   maps_.emplace_back();
   int index = MaterialCount() - 1;
   uint8_t* m = Material(index);
-  Put<void*>(m, kMaterialMethods, materialMethods_.data());
+  PutPointer(m, kMaterialMethods, materialMethods_.data());
   PutTextField(m, kMaterialName, name, ToAnsi(name));
   PutColour(m, kMaterialDiffuse, diffuse);
   PutColour(m, kMaterialAmbient, ambient);
@@ -366,7 +366,7 @@ int HostScene::AddPolygonSet() {
   sets_.resize(sets_.size() + kSetBytes, 0);
   faces_.push_back(std::make_unique<FaceStorage>());
   int index = PolygonSetCount() - 1;
-  for (int i = 0; i <= index; ++i) Put<void*>(PolygonSet(i), kSetMethods, setMethods_.data());
+  for (int i = 0; i <= index; ++i) PutPointer(PolygonSet(i), kSetMethods, setMethods_.data());
   Repoint();
   return index;
 }
@@ -386,13 +386,13 @@ void HostScene::ResizeCorners(int set, int face, int corners) {
   c->exportScratch.assign(n, 0);
   c->texIndices.assign(n, 0);
   c->texCorners.assign(n * kTexCoordBytes, 0);
-  Put<void*>(c->texObject.data(), kFaceTexIndices, c->texIndices.data());
-  Put<void*>(c->texObject.data(), kFaceTexCorners, c->texCorners.data());
+  PutPointer(c->texObject.data(), kFaceTexIndices, c->texIndices.data());
+  PutPointer(c->texObject.data(), kFaceTexCorners, c->texCorners.data());
   uint8_t* record = f.block.data() + static_cast<size_t>(face) * kFaceBytes;
   Put<int32_t>(record, kFaceCornerCount, corners);
-  Put<void*>(record, kFaceVertexIndices, c->vertexIndices.data());
-  Put<void*>(record, kFaceExportScratch, c->exportScratch.data());
-  Put<void*>(record, kFaceTexCoords, c->texObject.data());
+  PutPointer(record, kFaceVertexIndices, c->vertexIndices.data());
+  PutPointer(record, kFaceExportScratch, c->exportScratch.data());
+  PutPointer(record, kFaceTexCoords, c->texObject.data());
   f.corners[static_cast<size_t>(face)] = std::move(c);
 }
 

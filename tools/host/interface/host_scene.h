@@ -121,9 +121,9 @@ class HostScene {
   void ResizeCorners(int set, int face, int corners);
 
   std::vector<uint8_t> context_;
-  std::array<void*, 160> services_;
-  std::array<void*, 16> materialMethods_;
-  std::array<void*, 16> setMethods_;
+  std::array<uint64_t, 160> services_;
+  std::array<uint64_t, 16> materialMethods_;
+  std::array<uint64_t, 16> setMethods_;
   std::vector<uint8_t> materials_;
   std::vector<std::array<std::unique_ptr<std::vector<uint8_t>>, 4>> maps_;
   std::vector<uint8_t> vertices_;

@@ -1,0 +1,119 @@
+// The web front end's entry point, called from JavaScript (kveltar.js): one request in
+// JSON, one result in JSON. The files of a request lie in a folder of the in-memory
+// file system that the caller made for it; the files written go to its folder out.
+// Every road is the host library's: Convert for a SOD file either way, OpenScene for a
+// scene file to show; the outline and the import dialog's figures from scene_outline.
+#include <emscripten/emscripten.h>
+
+#include <exception>
+#include <filesystem>
+#include <string>
+
+#include "bridge/conversion.h"
+#include "bridge/scene_outline.h"
+#include "interface/host_text.h"
+
+namespace host {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct WebRequest {
+  std::string op;     // "open" or "convert"
+  fs::path folder;    // holds in/ with the file set; out/ is made for the results
+  std::string model;  // the model's name in in/
+  std::string to;     // convert: glb, gltf, obj or sod
+  ConversionRequest conversion;
+};
+
+WebRequest ParseRequest(const Json& json) {
+  WebRequest request;
+  request.op = json.value("op", "");
+  request.folder = fs::u8path(json.value("folder", ""));
+  request.model = json.value("model", "");
+  request.to = request.op == "open" ? "glb" : json.value("to", "");
+  fs::path input = request.folder / "in" / fs::u8path(request.model);
+  request.conversion.input = input.u16string();
+  fs::path output = request.folder / "out" / fs::u8path(fs::u8path(request.model).stem().u8string() + "." + request.to);
+  request.conversion.output = output.u16string();
+  request.conversion.exportAnswer.game = json.value("game", 1);
+  request.conversion.exportAnswer.exportMaterials = json.value("materials", true);
+  request.conversion.exportAnswer.continueReserved = json.value("continueReserved", false);
+  request.conversion.writeTextures = json.value("writeTextures", false);
+  return request;
+}
+
+// The names of the files written into out/, in name order.
+Json WrittenFiles(const fs::path& out) {
+  std::vector<std::string> names;
+  std::error_code ignored;
+  for (const auto& entry : fs::directory_iterator(out, ignored)) {
+    if (entry.is_regular_file(ignored)) names.push_back(entry.path().filename().u8string());
+  }
+  std::sort(names.begin(), names.end());
+  return Json(names);
+}
+
+Json Failure(const std::string& text) {
+  return Json{{"ok", false},
+              {"status", kExitFailed},
+              {"messages", Json::array({Json{{"kind", "error"}, {"text", text}}})},
+              {"report", Json()},
+              {"files", Json::array()}};
+}
+
+Json Run(const WebRequest& request) {
+  const ConversionRequest& conversion = request.conversion;
+  const bool fromSod = LowerCaseExtension(conversion.input) == u".sod";
+  std::error_code ignored;
+  fs::create_directories(request.folder / "out", ignored);
+  Conversion result;
+  if (request.op == "open" && !fromSod) {
+    OpenScene(conversion, &result);
+  } else {
+    HostOptions options;
+    Session session;
+    if (!StartSession(options, &session)) return Failure("the plug-in could not be started");
+    Convert(&session, options, conversion, &result);
+  }
+  Json json{{"ok", result.status == kExitOk},
+            {"status", result.status},
+            {"messages", result.messages.List()},
+            {"report", ConversionJson(conversion, result)},
+            {"files", WrittenFiles(request.folder / "out")}};
+  if (request.op == "open") {
+    json["dialog"] = fromSod ? ImportDialogFigures(result.run.ui) : Json();
+    json["outline"] = SceneOutline(result.document);
+    json["missingTextures"] = MissingTextures(json["outline"]);
+  }
+  return json;
+}
+
+std::string lastResult;
+
+}  // namespace
+
+}  // namespace host
+
+// Runs one request (JSON text: op, folder, model, and for convert: to, game,
+// materials, writeTextures, continueReserved) and answers its result as JSON text,
+// valid until the next call. Never throws: a failure of any kind is a result with ok
+// false and its message.
+extern "C" EMSCRIPTEN_KEEPALIVE const char* kveltar_call(const char* requestText) {
+  using namespace host;
+  try {
+    Json json = Json::parse(requestText != nullptr ? requestText : "");
+    WebRequest request = ParseRequest(json);
+    if (request.op != "open" && request.op != "convert") {
+      lastResult = JsonText(Failure("unknown request " + request.op));
+    } else {
+      lastResult = JsonText(Run(request));
+    }
+  } catch (const std::exception& e) {
+    lastResult = JsonText(Failure(std::string("the request failed: ") + e.what()));
+  } catch (...) {
+    lastResult = JsonText(Failure("the request failed"));
+  }
+  return lastResult.c_str();
+}
