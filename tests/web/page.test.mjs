@@ -14,12 +14,15 @@ const sample = (name) => path.join(ROOT, 'docs/sample', name);
 const FRIGATE = ['frigate.sod', 'frigate_hull.tga', 'frigate_engine.tga', 'frigate_plating.tga'].map(sample);
 const DAMAGED = path.join(work, 'damaged.sod');
 fs.writeFileSync(DAMAGED, fs.readFileSync(sample('frigate.sod')).subarray(0, 100));
+const RESERVED = [path.join(work, 'reserved.obj'), path.join(work, 'reserved.mtl')];
+fs.writeFileSync(RESERVED[0], 'mtllib reserved.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\nusemtl damage\nf 1 2 3\n');
+fs.writeFileSync(RESERVED[1], 'newmtl damage\nKd 0.5 0.5 0.5\n');
 
 // The native host's conversion of `input` to a file named `output` in the work folder, failed or
 // not: {report, bytes} (bytes null when nothing was written).
-function nativeConvert(input, output) {
+function nativeConvert(input, output, options = []) {
   const out = path.join(work, output);
-  const run = spawnSync(HOST, ['convert', input, out, '--json'], { encoding: 'utf8' });
+  const run = spawnSync(HOST, ['convert', input, out, '--json', ...options], { encoding: 'utf8' });
   return { report: JSON.parse(run.stdout), bytes: fs.existsSync(out) ? fs.readFileSync(out) : null };
 }
 
@@ -78,6 +81,17 @@ const CASES = [
     async check(page) {
       const native = nativeConvert(path.join(ROOT, 'tests/data/gltf/blender_frigate.glb'), 'blender_frigate.sod');
       const sod = await download(page, () => page.getByRole('button', { name: /SOD/ }).click());
+      assert.ok(sod.equals(native.bytes), 'the page\'s SOD file is the native convert\'s');
+    },
+  },
+  {
+    name: 'a reserved material name stops the SOD export until "Go on", the warning\'s OK',
+    files: RESERVED, state: 'ready',
+    async check(page) {
+      const native = nativeConvert(RESERVED[0], 'reserved.sod', ['--continue-reserved']);
+      await page.getByRole('button', { name: /SOD/ }).click();
+      assert.match((await panels(page)).log, /damage/);
+      const sod = await download(page, () => page.getByRole('button', { name: 'Go on' }).click());
       assert.ok(sod.equals(native.bytes), 'the page\'s SOD file is the native convert\'s');
     },
   },

@@ -1,5 +1,9 @@
 // The messages panel: keeps every message of the plug-in, the host and the page, newest last.
 
+// The module works in folders of its in-memory file system (/kveltar/N/in, /kveltar/N/out); a
+// person knows the files by their own names.
+const withoutWorkFolders = (text) => text.replace(/\/kveltar\/\d+\/(?:in|out)\//g, '');
+
 // Creates the panel's functions over the list element `log` (role="log").
 export function createMessages(log) {
   // Appends one message; kind is 'error', 'warning' or 'info'. Returns the list item.
@@ -16,7 +20,7 @@ export function createMessages(log) {
     // Appends the messages of one call of the module, under a line saying what was done.
     addAll(what, messages) {
       add('info', what);
-      for (const { kind, text } of messages) add(kind === 'error' ? 'error' : 'warning', text);
+      for (const { kind, text } of messages) add(kind === 'error' ? 'error' : 'warning', withoutWorkFolders(text));
     },
     // Appends a question with one button per answer; `answers` maps button texts to actions.
     // The buttons go once one is pressed.
