@@ -39,13 +39,18 @@ export function launch() {
 }
 
 // A new page of `browser` at `url` whose console errors and uncaught exceptions are collected in
-// page.errors; resolves once the converter is loaded (the page's state is no longer "loading").
+// page.errors, and its requests for anything but the server's own files in page.foreign; resolves
+// once the converter is loaded (the page's state is no longer "loading").
 export async function openPage(browser, url, viewport = { width: 1280, height: 800 }) {
   const context = await browser.newContext({ viewport, acceptDownloads: true });
   const page = await context.newPage();
   page.errors = [];
   page.on('console', (message) => { if (message.type() === 'error') page.errors.push(message.text()); });
   page.on('pageerror', (error) => page.errors.push(error.message));
+  page.foreign = [];
+  page.on('request', (request) => {
+    if (!/^(blob|data):/.test(request.url()) && !request.url().startsWith(new URL(url).origin)) page.foreign.push(request.url());
+  });
   await page.goto(url);
   await page.waitForFunction(() => document.body.dataset.state && document.body.dataset.state !== 'loading');
   return page;

@@ -120,6 +120,7 @@ for (const { name, files, state, check } of CASES) {
     assert.equal(await settled(page), state);
     await check(page);
     assert.deepEqual(page.errors, [], 'no console error');
+    assert.deepEqual(page.foreign, [], 'no request but for the page\'s own files');
     await page.context().close();
   });
 }
