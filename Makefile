@@ -18,7 +18,7 @@ SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 WINE_PREFIX := $(CURDIR)/build/win64/wineprefix
 FUZZ_SECONDS ?= 20
 
-.PHONY: deps native asan win64 wasm web web-page test-web-module test-web-page web-screenshot bench-web-page fuzz-build test test-native test-asan test-wine test-fuzz test-blender demo screenshots blender-screenshot fuzz bench bench-wine lint format clean
+.PHONY: deps native asan win64 wasm web web-page test-web-module test-web-page web-screenshot bench-web bench-web-page fuzz-build test test-native test-asan test-wine test-fuzz test-blender demo screenshots blender-screenshot fuzz bench bench-wine lint format clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
@@ -55,7 +55,7 @@ web: wasm
 
 # The JS module's conversions under node, byte-compared with the native build's.
 test-web-module: web native
-	node --test tests/web/
+	node --test tests/web/module.test.mjs
 
 fuzz-build: deps
 	@if ls fuzz/*_fuzz.cpp >/dev/null 2>&1; then cmake --preset fuzz >/dev/null && cmake --build --preset fuzz; fi
@@ -87,8 +87,13 @@ fuzz: fuzz-build
 bench: native
 	@for b in build/native/bench/*_bench; do if [ -x "$$b" ]; then "$$b"; fi; done
 	build/native/bench/speed_ratios
+	@$(MAKE) --no-print-directory bench-web
 	@$(MAKE) --no-print-directory bench-wine
 	@$(MAKE) --no-print-directory bench-web-page
+
+# The web module's conversion of the largest mesh under node against the native build's.
+bench-web: web native
+	node bench/web_speed.mjs
 
 # The same speed ratios measured by the Windows build under Wine: only the timing
 # program and the core are built for it.

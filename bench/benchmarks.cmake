@@ -21,3 +21,10 @@ foreach(source ${KVELTAR_BENCH_SOURCES})
   target_compile_definitions(${name} PRIVATE KVELTAR_NATIVE_PLUGIN="$<TARGET_FILE:kveltar_plugin>")
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
 endforeach()
+
+# The native baseline of the web module's speed (bench/web_speed.mjs runs both).
+add_executable(web_baseline ${PROJECT_SOURCE_DIR}/bench/web_baseline.cpp)
+target_include_directories(web_baseline PRIVATE ${PROJECT_SOURCE_DIR}/tests ${PROJECT_SOURCE_DIR}/bench)
+target_link_libraries(web_baseline PRIVATE kveltar_host_scene)
+target_compile_definitions(web_baseline PRIVATE KVELTAR_NATIVE_PLUGIN="$<TARGET_FILE:kveltar_plugin>")
+set_target_properties(web_baseline PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)

@@ -28,8 +28,9 @@ Json SceneJson(HostScene& scene);
 
 // Writes the scene as OBJ at `objPath` and its materials as an MTL file beside it
 // (the same name with the extension .mtl): parts become groups, each material keeps
-// its colours and its main texture as the diffuse map. false with a reason.
-bool WriteSceneObj(HostScene& scene, const std::u16string& objPath, std::string* error);
+// its colours and its main texture as the diffuse map (with `textureFileNames`, by its
+// file name alone, for a texture that lies beside the OBJ file). false with a reason.
+bool WriteSceneObj(HostScene& scene, const std::u16string& objPath, std::string* error, bool textureFileNames = false);
 
 // The MTL path that belongs to an OBJ path.
 std::u16string MaterialLibraryPath(const std::u16string& objPath);

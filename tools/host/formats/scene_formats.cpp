@@ -9,6 +9,7 @@
 #include "formats/scene_files.h"
 #include "formats/scene_format.h"
 #include "formats/side_text_files.h"
+#include "interface/host_layout.h"
 #include "interface/host_text.h"
 #include "interface/temp_folder.h"
 
@@ -38,8 +39,28 @@ bool ReadObjDocument(const std::u16string& path, SceneDocument* document, std::s
   return true;
 }
 
+// Copies the textures of the document's materials that its texture folder holds beside
+// the OBJ file, where its material library names them by file name: the maps' own
+// paths lead into the folder where the plug-in read its copy of the SOD file.
+void CopyTextures(SceneDocument& document, const fs::path& objFile) {
+  HostScene& scene = document.scene;
+  for (int m = 0; m < scene.MaterialCount(); ++m) {
+    for (int map : {0, 2}) {
+      const uint8_t* bytes = scene.MaterialMap(m, map);
+      if (bytes == nullptr || (layout::Get<uint32_t>(bytes, layout::kMapFlags) & 1u) == 0) continue;
+      fs::path name = fs::path(layout::WideField(bytes, layout::kMapPath)).filename();
+      fs::path source = fs::path(document.textureFolder) / name, target = objFile.parent_path() / name;
+      std::error_code ignored;
+      if (fs::is_regular_file(source, ignored) && !fs::equivalent(source, target, ignored))
+        fs::copy_file(source, target, fs::copy_options::overwrite_existing, ignored);
+    }
+  }
+}
+
 bool WriteObjDocument(SceneDocument& document, const std::u16string& path, std::string* error) {
-  if (!WriteSceneObj(document.scene, path, error)) return false;
+  const bool besideObj = !document.textureFolder.empty();
+  if (!WriteSceneObj(document.scene, path, error, besideObj)) return false;
+  if (besideObj) CopyTextures(document, fs::path(path));
   for (MarkerKind kind : kMarkerKinds) {
     const std::vector<Marker>& markers = MarkersOf(document.markers, kind);
     if (!markers.empty() && !WriteSideTextFile(SideFileOf(path, kind), kind, markers, error)) return false;

@@ -50,13 +50,14 @@ std::vector<std::string> MaterialWords(HostScene& scene) {
   return words;
 }
 
-std::string MapPath(HostScene& scene, int material, int map) {
+std::string MapPath(HostScene& scene, int material, int map, bool fileNames) {
   const uint8_t* bytes = scene.MaterialMap(material, map);
   if (bytes == nullptr || (layout::Get<uint32_t>(bytes, layout::kMapFlags) & 1u) == 0) return std::string();
-  return Utf16ToUtf8(layout::WideField(bytes, layout::kMapPath));
+  std::u16string path = layout::WideField(bytes, layout::kMapPath);
+  return Utf16ToUtf8(fileNames ? std::filesystem::path(path).filename().u16string() : path);
 }
 
-void WriteMaterials(HostScene& scene, const std::vector<std::string>& words, std::ostream& mtl) {
+void WriteMaterials(HostScene& scene, const std::vector<std::string>& words, bool fileNames, std::ostream& mtl) {
   mtl << "# Materials of the scene built by the kveltar plug-in\n";
   for (int i = 0; i < scene.MaterialCount(); ++i) {
     const uint8_t* m = scene.Material(i);
@@ -66,10 +67,10 @@ void WriteMaterials(HostScene& scene, const std::vector<std::string>& words, std
     mtl << "Ks " << Colour(m, layout::kMaterialSpecular) << "\n";
     mtl << "Ns " << Number(layout::Get<float>(m, layout::kMaterialSpecularPower)) << "\n";
     mtl << "d " << Number(layout::Get<float>(m, layout::kMaterialDiffuse + 12)) << "\n";
-    std::string main = MapPath(scene, i, kMainTextureMap);
+    std::string main = MapPath(scene, i, kMainTextureMap, fileNames);
     if (!main.empty()) mtl << "map_Kd " << main << "\n";
     // OBJ has no slot for the second texture; it is kept as a note.
-    std::string second = MapPath(scene, i, kSecondTextureMap);
+    std::string second = MapPath(scene, i, kSecondTextureMap, fileNames);
     if (!second.empty()) mtl << "# second texture: " << second << "\n";
   }
   mtl << "\nnewmtl " << kNoMaterial << "\nKd 0.5 0.5 0.5\n";
@@ -121,12 +122,12 @@ std::u16string MaterialLibraryPath(const std::u16string& objPath) {
   return std::filesystem::path(objPath).replace_extension(".mtl").u16string();
 }
 
-bool WriteSceneObj(HostScene& scene, const std::u16string& objPath, std::string* error) {
+bool WriteSceneObj(HostScene& scene, const std::u16string& objPath, std::string* error, bool textureFileNames) {
   std::filesystem::path objFile(objPath);
   std::filesystem::path mtlFile(MaterialLibraryPath(objPath));
   std::ostringstream obj, mtl;
   std::vector<std::string> materials = MaterialWords(scene);
-  WriteMaterials(scene, materials, mtl);
+  WriteMaterials(scene, materials, textureFileNames, mtl);
   obj << "# Scene built by the kveltar plug-in, written by kveltar-host\n";
   obj << "mtllib " << Utf16ToUtf8(mtlFile.filename().u16string()) << "\n";
   for (int i = 0; i < scene.VertexCount(); ++i) {
