@@ -10,13 +10,15 @@ PACKAGES := cmake ninja-build g++ gcc clang libclang-rt-14-dev libgtest-dev goog
             libtinygltf-dev libstb-dev libcli11-dev blender python3-numpy
 # Only for the web page (`make web`, `make test-web-module`): emscripten and node.
 WEB_PACKAGES := emscripten nodejs
+# Only for the page's browser tests, picture and benchmark: the browser playwright-core drives.
+WEB_PAGE_PACKAGES := chromium npm
 # Only for `make screenshots`: capturing a window of the virtual display as PNG.
 SCREENSHOT_PACKAGES := x11-apps x11-utils netpbm
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 WINE_PREFIX := $(CURDIR)/build/win64/wineprefix
 FUZZ_SECONDS ?= 20
 
-.PHONY: deps native asan win64 linux demo-build fuzz-build package package-win64 package-linux test test-native test-asan test-wine test-fuzz test-blender test-package demo screenshots blender-screenshot fuzz bench bench-wine lint format clean wasm web web-page test-web-module bench-web
+.PHONY: deps native asan win64 linux demo-build fuzz-build package package-win64 package-linux test test-native test-asan test-wine test-fuzz test-blender test-package demo screenshots blender-screenshot fuzz bench bench-wine lint format clean wasm web web-page test-web-module bench-web test-web-page web-screenshot bench-web-page
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
@@ -55,23 +57,18 @@ wasm: deps
 	NODE_PATH=/usr/share/nodejs cmake --build --preset wasm
 
 # The static web site in build/web: the JS module kveltar.js over the WebAssembly
-# module, and the page (tools/host/web/page, with what `web-page` adds).
+# module, and the page (`web-page`).
 web: wasm
 	mkdir -p build/web
 	cp tools/host/web/kveltar.js build/wasm/kveltar-wasm.js build/wasm/kveltar-wasm.wasm build/web/
-	@if [ -d tools/host/web/page ]; then cp -r tools/host/web/page/. build/web/; fi
 	@$(MAKE) --no-print-directory web-page
 	@echo "build/web: kveltar-wasm.wasm + kveltar-wasm.js = $$(( $$(stat -c %s build/web/kveltar-wasm.wasm) + $$(stat -c %s build/web/kveltar-wasm.js) )) bytes"
-
-# The page's own steps after the copy (its libraries from npm, vendored into build/web).
-web-page:
-	@:
 
 # The JS module's conversions under node, byte-compared with the native build's (the
 # SOD files of every version are those the native glTF round trip leaves).
 test-web-module: web native
 	ctest --test-dir build/native -R gltf_round_trip_files >/dev/null
-	node --test tests/web/
+	node --test tests/web/module.test.mjs
 
 fuzz-build: deps
 	@if ls fuzz/*_fuzz.cpp >/dev/null 2>&1; then cmake --preset fuzz >/dev/null && cmake --build --preset fuzz; fi
@@ -95,7 +92,7 @@ test-wine: win64 $(GLTF_VALIDATOR)
 test-fuzz: fuzz-build
 	@if ls fuzz/*_fuzz.cpp >/dev/null 2>&1; then fuzz/run_fuzzers.sh build/fuzz 10; fi
 
-test: test-native test-asan test-wine test-fuzz test-blender test-package test-web-module lint
+test: test-native test-asan test-wine test-fuzz test-blender test-package test-web-module test-web-page lint
 
 fuzz: fuzz-build
 	fuzz/run_fuzzers.sh build/fuzz $(FUZZ_SECONDS)
@@ -105,6 +102,7 @@ bench: native
 	build/native/bench/speed_ratios
 	@$(MAKE) --no-print-directory bench-web
 	@$(MAKE) --no-print-directory bench-wine
+	@$(MAKE) --no-print-directory bench-web-page
 
 # The web module's conversion of the largest mesh under node against the native build's.
 bench-web: web native
@@ -116,6 +114,46 @@ bench-wine: deps
 	cmake --preset win64 -Wno-dev >/dev/null
 	cmake --build --preset win64 --target speed_ratios
 	WINEPREFIX=$(WINE_PREFIX) tests/wine/run_in_wine.sh build/win64/bench/speed_ratios.exe
+
+# The page of the web front end (tools/host/web/page) in build/web, with the modules of three.js it
+# uses and fflate's zip writer vendored from npm (package.json and its lock beside the page).
+WEB_PAGE := tools/host/web/page
+WEB_PAGE_NPM := $(WEB_PAGE)/node_modules/.package-lock.json
+THREE_MODULES := build/three.module.js build/three.core.js examples/jsm/controls/OrbitControls.js \
+                 examples/jsm/loaders/GLTFLoader.js examples/jsm/renderers/CSS2DRenderer.js \
+                 examples/jsm/utils/BufferGeometryUtils.js examples/jsm/utils/SkeletonUtils.js LICENSE
+$(WEB_PAGE_NPM): $(WEB_PAGE)/package-lock.json
+	@command -v npm >/dev/null || $(MAKE) --no-print-directory deps PACKAGES="nodejs npm"
+	cd $(WEB_PAGE) && npm ci --no-audit --no-fund --loglevel=error
+	touch $@
+
+web-page: $(WEB_PAGE_NPM)
+	mkdir -p build/web/vendor/three build/web/vendor/fflate
+	cp $(WEB_PAGE)/index.html $(WEB_PAGE)/*.js $(WEB_PAGE)/style.css build/web/
+	cd $(WEB_PAGE)/node_modules/three && cp --parents $(THREE_MODULES) $(CURDIR)/build/web/vendor/three/
+	cp $(WEB_PAGE)/node_modules/fflate/esm/browser.js $(WEB_PAGE)/node_modules/fflate/LICENSE build/web/vendor/fflate/
+	mkdir -p build/web/sample && cp docs/sample/frigate.sod docs/sample/frigate_*.tga build/web/sample/
+
+# The page's browser tests: playwright-core (npm, no browser of its own) drives Debian's chromium.
+WEB_TESTS_NPM := tests/web/node_modules/.package-lock.json
+$(WEB_TESTS_NPM): tests/web/package-lock.json
+	@command -v npm >/dev/null || $(MAKE) --no-print-directory deps PACKAGES="nodejs npm"
+	cd tests/web && npm ci --no-audit --no-fund --loglevel=error
+	touch $@
+
+test-web-page: web native $(WEB_TESTS_NPM)
+	@$(MAKE) --no-print-directory deps PACKAGES="$(WEB_PAGE_PACKAGES)"
+	node --test tests/web/page.test.mjs
+
+# Page open to first picture of the largest legal mesh, in headless chromium.
+bench-web-page: web native $(WEB_TESTS_NPM)
+	@$(MAKE) --no-print-directory deps PACKAGES="$(WEB_PAGE_PACKAGES)"
+	node tests/web/first_picture_bench.mjs
+
+# The user guide's picture of the page: the sample frigate with its marker labels.
+web-screenshot: web $(WEB_TESTS_NPM)
+	@$(MAKE) --no-print-directory deps PACKAGES="$(WEB_PAGE_PACKAGES)"
+	node tests/web/screenshot.mjs docs/web-page.png
 
 # The main job: build the real plug-in and show the reference host driving it under Wine.
 demo: demo-build
@@ -155,7 +193,7 @@ RELEASE_DOCS := docs/user-guide.md docs/import-dialog.png docs/export-dialog.png
 LINUX_FILES := kveltar-host kveltar.so libkveltar_win32_standin.so
 ADDON_FILES := tools/blender/kveltar_sod/*.py tools/blender/kveltar_sod/blender_manifest.toml
 
-package: package-win64 package-linux
+package: package-win64 package-linux web
 	rm -rf build/package/blender && mkdir -p build/package/blender/kveltar_sod/bin/windows-x64
 	cp $(ADDON_FILES) build/package/blender/kveltar_sod/
 	sed -i 's/"version": ([0-9, ]*)/"version": ($(subst .,$(COMMA) ,$(VERSION)))/' build/package/blender/kveltar_sod/__init__.py
@@ -168,6 +206,10 @@ package: package-win64 package-linux
 	rm -f build/kveltar-$(VERSION)-blender.zip
 	cd build/package/blender && cmake -E tar cf ../../kveltar-$(VERSION)-blender.zip --format=zip kveltar_sod
 	@echo "build/kveltar-$(VERSION)-blender.zip"
+	rm -rf build/package/web && mkdir -p build/package/web/kveltar-$(VERSION)-web
+	cp -r build/web/. build/package/web/kveltar-$(VERSION)-web/
+	cd build/package/web && cmake -E tar cf ../../kveltar-$(VERSION)-web.zip --format=zip kveltar-$(VERSION)-web
+	@echo "build/kveltar-$(VERSION)-web.zip"
 
 package-win64: win64
 	rm -rf build/package/$(PACKAGE) && mkdir -p build/package/$(PACKAGE)

@@ -1,0 +1,156 @@
+// The page: wires the file inputs, drag-and-drop, keys and buttons to the WebAssembly module and
+// the panels. document.body.dataset.state tells what the page is doing: loading, empty, opening,
+// ready or failed.
+import { loadKveltar } from './kveltar.js';
+import { createViewer, MARKER_KINDS } from './viewer.js';
+import { createMessages } from './messages.js';
+import { showModel, clearModel } from './outline.js';
+import { readFiles, droppedFiles, modelFirst, mergeFiles, fetchModel, fetchBeside, extension, stem } from './files.js';
+import { convertOptions, convertAndSave, saveBlob } from './downloads.js';
+
+const $ = (id) => document.getElementById(id);
+const messages = createMessages($('messages'));
+const panels = { name: $('model-name'), dialog: $('dialog-summary'), stats: $('stats'), outline: $('outline'),
+  missingSection: $('missing-section'), missingList: $('missing-list') };
+const saveButtons = ['download-glb', 'download-gltf', 'download-obj', 'download-sod', 'save-picture'].map($);
+const viewer = startViewer();
+const page = { kveltar: null, files: [], result: null };
+
+// The 3D view, or where the browser gives the page no WebGL, a view that draws nothing, so that
+// the panels and conversions still work.
+function startViewer() {
+  try {
+    return createViewer($('viewport'));
+  } catch (error) {
+    messages.add('error', `The 3D view could not start (WebGL): ${error.message}`);
+    return new Proxy({}, { get: () => async () => null });
+  }
+}
+
+const setState = (state) => { document.body.dataset.state = state; };
+
+// Opens the set `files` through the module and shows the model, or the module's messages when it
+// cannot be opened. `baseUrl`: where missing textures may still be fetched from.
+async function openSet(files, baseUrl = null) {
+  if (!page.kveltar) return messages.add('error', 'The converter is not loaded; see the messages above.');
+  page.files = modelFirst(files);
+  setState('opening');
+  await new Promise((resolve) => setTimeout(resolve)); // let the page show the state first
+  const result = page.kveltar.open(page.files);
+  if (baseUrl && result.ok && result.missingTextures.length > 0) {
+    const fetched = await fetchBeside(baseUrl, result.missingTextures);
+    if (fetched.length > 0) return openSet(mergeFiles(page.files, fetched));
+  }
+  const name = result.input?.name ?? page.files[0]?.name ?? 'nothing';
+  messages.addAll(result.ok ? `Opened ${name}.` : `${name} could not be opened (status ${result.status}):`,
+    result.messages);
+  page.result = result.ok ? result : null;
+  if (!result.ok || !result.glb) {
+    clearModel(panels, name);
+    viewer.clear();
+    enableSaving();
+    return setState('failed');
+  }
+  showModel(panels, result);
+  $('welcome').hidden = true;
+  try {
+    await viewer.show(result.glb.bytes);
+  } catch (error) {
+    messages.add('error', `The view could not draw ${name}: ${error.message}`);
+  }
+  enableSaving();
+  setState('ready');
+}
+
+// Enables the save buttons that fit the model open: SOD only for a model that is not a SOD file.
+function enableSaving() {
+  for (const button of saveButtons) button.disabled = !page.result;
+  $('download-sod').disabled = !page.result || extension(page.files[0].name) === '.sod';
+}
+
+// Runs `action` for a user's event, putting any failure in the messages panel.
+const guarded = (action) => async (event) => {
+  try {
+    await action(event);
+  } catch (error) {
+    messages.add('error', error.message ?? String(error));
+    setState(page.result ? 'ready' : 'failed');
+  }
+};
+
+// The file inputs: Open and Open folder start a new set, Add missing files adds to the open one.
+for (const [id, merge] of [['open-files', false], ['open-folder', false], ['add-files', true]]) {
+  $(id).addEventListener('change', guarded(async (event) => {
+    const chosen = await readFiles(event.target.files);
+    event.target.value = '';
+    if (chosen.length > 0) await openSet(merge ? mergeFiles(page.files, chosen) : chosen);
+  }));
+}
+
+// Drag-and-drop anywhere: a drop with a model starts a new set, one without adds to the open set.
+let dragDepth = 0;
+document.addEventListener('dragenter', (event) => { event.preventDefault(); dragDepth += 1; $('drop-overlay').hidden = false; });
+document.addEventListener('dragleave', () => { dragDepth -= 1; if (dragDepth <= 0) $('drop-overlay').hidden = true; });
+document.addEventListener('dragover', (event) => event.preventDefault());
+document.addEventListener('drop', guarded(async (event) => {
+  event.preventDefault();
+  dragDepth = 0;
+  $('drop-overlay').hidden = true;
+  const dropped = await readFiles(await droppedFiles(event.dataTransfer));
+  if (dropped.length === 0) return;
+  const hasModel = dropped.some((file) => ['.sod', '.gltf', '.glb', '.obj'].includes(extension(file.name)));
+  await openSet(hasModel ? dropped : mergeFiles(page.files, dropped));
+}));
+
+// The save buttons.
+const sodOptions = () => ({ game: Number($('sod-game').value), materials: $('sod-materials').checked,
+  textures: $('sod-textures').checked });
+$('download-glb').addEventListener('click', guarded(() => {
+  saveBlob(new Blob([page.result.glb.bytes], { type: 'model/gltf-binary' }), page.result.glb.name);
+  messages.add('info', `Saved ${page.result.glb.name}.`);
+}));
+for (const to of ['gltf', 'obj', 'sod']) {
+  $(`download-${to}`).addEventListener('click', guarded(() => {
+    convertAndSave(page.kveltar, page.files, convertOptions(to, sodOptions()), messages);
+  }));
+}
+$('save-picture').addEventListener('click', guarded(async () => {
+  const name = `${stem(page.files[0].name)}.png`;
+  const picture = await viewer.picture();
+  if (!picture) throw new Error('There is no picture: the 3D view is not running.');
+  saveBlob(picture, name);
+  messages.add('info', `Saved ${name}.`);
+}));
+
+// The view's toggles and keys: F frames the model, W toggles wireframe, M the markers.
+$('show-wireframe').addEventListener('change', (event) => viewer.setWireframe(event.target.checked));
+$('show-grid').addEventListener('change', (event) => viewer.setGrid(event.target.checked));
+$('show-markers').addEventListener('change', (event) => viewer.setMarkers(event.target.checked));
+for (const { kind } of MARKER_KINDS) {
+  $(`show-${kind}`).addEventListener('change', (event) => viewer.setKind(kind, event.target.checked));
+}
+$('frame-model').addEventListener('click', () => viewer.frame());
+const toggle = (id) => { const box = $(id); box.checked = !box.checked; box.dispatchEvent(new Event('change')); };
+document.addEventListener('keydown', (event) => {
+  if (event.ctrlKey || event.metaKey || event.altKey || event.target.matches?.('input[type=text], select, textarea')) return;
+  const action = { f: () => viewer.frame(), w: () => toggle('show-wireframe'), m: () => toggle('show-markers') }[event.key.toLowerCase()];
+  if (action) { event.preventDefault(); action(); }
+});
+
+// Start: load the module, then open ?model=URL when the address names one.
+guarded(async () => {
+  setState('loading');
+  try {
+    page.kveltar = await loadKveltar();
+  } catch (error) {
+    messages.add('error', `The converter could not be loaded: ${error.message ?? error}`);
+    return setState('failed');
+  }
+  setState('empty');
+  const model = new URLSearchParams(window.location.search).get('model');
+  if (model) {
+    messages.add('info', `Fetching ${model}…`);
+    const { files, baseUrl } = await fetchModel(model);
+    await openSet(files, baseUrl);
+  }
+})();
