@@ -23,13 +23,18 @@ const versions = ['1.60', '1.70', '1.80', '1.90', '1.91', '1.92', '1.93'];
 const sets = [['sample', sample],
               ...versions.map((v) => [`SOD ${v}`, read(written, [`ship_${v}.sod`, 'ship_hull.tga'])])];
 
-// The native host's convert of the same file set: the files it wrote, by name.
+// The native host's convert of the same file set: the files it wrote, by name. An OBJ
+// file gets the set's textures beside it, as the page hands it out.
 function nativeConvert(files, target, args = []) {
   const folder = mkdtempSync(join(tmpdir(), 'kveltar-web-'));
   try {
     mkdirSync(join(folder, 'in'));
     mkdirSync(join(folder, 'out'));
     for (const file of files) writeFileSync(join(folder, 'in', file.name), file.bytes);
+    if (target.endsWith('.obj')) {
+      for (const file of files.filter((f) => f.name.endsWith('.tga'))) writeFileSync(join(folder, 'out', file.name), file.bytes);
+      args = [...args, '--texture-folder', join(folder, 'out')];
+    }
     try {
       const model = files.find((file) => /\.(sod|gltf|glb|obj)$/.test(file.name)).name;
       execFileSync(host, ['convert', join(folder, 'in', model), join(folder, 'out', target), ...args],

@@ -12,6 +12,7 @@
 #include "bridge/conversion.h"
 #include "bridge/scene_outline.h"
 #include "interface/host_text.h"
+#include "interface/temp_folder.h"
 
 namespace host {
 
@@ -55,6 +56,19 @@ Json WrittenFiles(const fs::path& out) {
   return Json(names);
 }
 
+// An OBJ file is handed out with its textures beside it, where its material library
+// names them by file name: the set's images are laid in out/, which becomes the
+// texture folder.
+void LayTexturesBesideObj(const fs::path& folder, ConversionRequest* conversion) {
+  std::error_code ignored;
+  for (const auto& entry : fs::directory_iterator(folder / "in", ignored)) {
+    std::u16string extension = LowerCaseExtension(entry.path().u16string());
+    if (extension == u".tga" || extension == u".png" || extension == u".jpg" || extension == u".jpeg")
+      CopyWholeFile(entry.path(), folder / "out" / entry.path().filename());
+  }
+  conversion->textureFolder = (folder / "out").u16string();
+}
+
 Json Failure(const std::string& text) {
   return Json{{"ok", false},
               {"status", kExitFailed},
@@ -64,10 +78,11 @@ Json Failure(const std::string& text) {
 }
 
 Json Run(const WebRequest& request) {
-  const ConversionRequest& conversion = request.conversion;
+  ConversionRequest conversion = request.conversion;
   const bool fromSod = LowerCaseExtension(conversion.input) == u".sod";
   std::error_code ignored;
   fs::create_directories(request.folder / "out", ignored);
+  if (fromSod && request.to == "obj") LayTexturesBesideObj(request.folder, &conversion);
   Conversion result;
   if (request.op == "open" && !fromSod) {
     OpenScene(conversion, &result);
