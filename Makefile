@@ -11,7 +11,7 @@ PACKAGES := cmake ninja-build g++ gcc clang libclang-rt-14-dev libgtest-dev goog
 # Only for the web page (`make web`, `make test-web-module`): emscripten and node.
 WEB_PACKAGES := emscripten nodejs
 # Only for the page's browser tests, picture and benchmark: the browser playwright-core drives.
-WEB_PAGE_PACKAGES := chromium npm
+WEB_PAGE_PACKAGES := chromium
 # Only for `make screenshots`: capturing a window of the virtual display as PNG.
 SCREENSHOT_PACKAGES := x11-apps x11-utils netpbm
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
