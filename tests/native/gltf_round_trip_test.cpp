@@ -349,10 +349,10 @@ TEST_F(GltfRoundTrip, BadFilesAndTargetsEndWithAMessageAndNoFile) {
 // the OBJ file in its folder or below, else whole, or in the texture folder asked for,
 // where a missing one is told; a material without a texture names none.
 TEST_F(GltfRoundTrip, ObjFilesNameTheirTexturesWhereTheyAre) {
-  sodtest::SodFileSpec spec = ShipSpec(sodtest::kV193);
-  spec.materials.push_back(sodtest::Material("bare"));
-  spec.nodes.push_back(sodtest::MeshNode("plain", {"bare"}, "", "root"));
-  dir.Write("ship.sod", sodtest::BuildSod(spec));
+  sodtest::SodFileSpec ship = ShipSpec(sodtest::kV193);
+  ship.materials.push_back(sodtest::Material("bare"));
+  ship.nodes.push_back(sodtest::MeshNode("plain", {"bare"}, "", "root"));
+  dir.Write("ship.sod", sodtest::BuildSod(ship));
   for (const char* folder : {"textures", "below"}) std::filesystem::create_directories(dir.File(folder));
   for (const char* name : {"ship_hull.tga", "ship_glow.tga", "textures/ship_hull.tga"}) dir.Write(name, TinyTga());
   const struct {

@@ -100,9 +100,9 @@ TEST_F(ModCheck, EachPlantedFaultGivesItsCodeAndNoOtherError) {
   host::ModChecker checker(&session_, options_, host::CheckOptions{});
   for (const PlantedFault& fault : kPlantedFaults) {
     SCOPED_TRACE(fault.code);
-    SodFileSpec spec = CleanShip();
-    fault.plant(spec);
-    std::string bytes = sodtest::BuildSod(spec);
+    SodFileSpec ship = CleanShip();
+    fault.plant(ship);
+    std::string bytes = sodtest::BuildSod(ship);
     if (!fault.bytesCut.empty()) bytes.resize(std::stoul(fault.bytesCut));
     dir_.Write("ship.sod", bytes);
     const host::FileCheck check = checker.Check(dir_.Wide("ship.sod"));

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
 #include "bridge/conversion.h"
+#include "bridge/scene_outline.h"
 #include "formats/scene_files.h"
 #include "formats/side_text_files.h"
 #include "formats/texture_images.h"
@@ -51,28 +51,22 @@ const std::vector<ProblemKind> kProblemKinds = {
 
 // Control ids of the import dialog, as its template numbers them.
 constexpr int kSelectAll = 120;
-constexpr int kVersionText = 111;
-const char16_t kImportCaption[] = u"Import ST Armada Model";
 const char kReservedWarning[] = "The following node names are reserved";
 
-// The figures of the import dialog's last snapshot.
+// The figures of the import dialog, as the outline of an opened file reads them.
 DialogFigures FiguresOf(const Json& ui) {
   DialogFigures figures;
-  const std::pair<int, int DialogFigures::*> counts[] = {
-      {110, &DialogFigures::materials}, {112, &DialogFigures::nullNodes}, {113, &DialogFigures::meshes},
-      {115, &DialogFigures::sprites},   {114, &DialogFigures::lods},      {116, &DialogFigures::emitters},
-      {118, &DialogFigures::hardpoints}};
-  for (const Json& record : ui) {
-    if (record.value("caption", "") != Utf16ToUtf8(kImportCaption) || record["snapshots"].empty()) continue;
-    for (const Json& control : record["snapshots"].back()["controls"]) {
-      const int id = control.value("id", 0);
-      const std::string text = TrimmedEnd(control.value("text", ""));
-      if (id == kVersionText) figures.version = text;
-      for (const auto& count : counts) {
-        if (id == count.first) figures.*count.second = std::atoi(text.c_str());
-      }
-    }
-  }
+  const Json shown = ImportDialogFigures(ui);
+  if (shown.is_null()) return figures;
+  figures.version = shown["version"].get<std::string>();
+  const std::pair<const char*, int DialogFigures::*> counts[] = {{"materials", &DialogFigures::materials},
+                                                                 {"nodes", &DialogFigures::nullNodes},
+                                                                 {"meshes", &DialogFigures::meshes},
+                                                                 {"sprites", &DialogFigures::sprites},
+                                                                 {"lods", &DialogFigures::lods},
+                                                                 {"emitters", &DialogFigures::emitters},
+                                                                 {"hardpoints", &DialogFigures::hardpoints}};
+  for (const auto& count : counts) figures.*count.second = shown[count.first].get<int>();
   return figures;
 }
 
