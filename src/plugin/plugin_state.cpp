@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "sod/export_memory.h"
 #include "sod/imported_model.h"
 
 HostContext* currentContext = nullptr;
@@ -11,7 +12,12 @@ void ReleasePluginState() { ResetImport(&importedModel, &readerCursor); }
 
 namespace {
 
-void TeardownAtUnload() { ReleasePluginState(); }
+// What an unfinished import holds and the write operation's kept working memory: one
+// entry on the exit list for both.
+void TeardownAtUnload() {
+  ReleasePluginState();
+  ReleaseExportMemory(&exportMemory);
+}
 
 // Static initialisation at load: the reader and the imported model start empty, and
 // the teardown that frees what an unfinished import holds is put on the runtime's exit

@@ -1,10 +1,9 @@
 #include "sod/export_memory.h"
 
-#include <cstdlib>
-
 #include "sod/sod_format.h"
 
-ExportMemory exportMemory;
+// Empty at load; the plug-in's teardown at unload frees what it holds.
+ExportMemory exportMemory = ExportMemory{ByteBufferEmpty(), MeshWorkspace{}, MaterialFaces{}};
 
 namespace {
 
@@ -13,19 +12,6 @@ size_t HeldBytes(const ExportMemory& memory) {
   return memory.file.capacity + welded * (sizeof(ExportVertex) + 2 * sizeof(uint32_t)) +
          memory.workspace.faces * 3 * sizeof(uint16_t) + MaterialFacesHeldBytes(memory.grouped);
 }
-
-void ReleaseAtUnload() { ReleaseExportMemory(&exportMemory); }
-
-// Static initialisation at load: the memory starts empty, and its release goes on the
-// runtime's exit list (should the list be full, it is simply not freed at unload).
-struct ExportMemorySetup {
-  ExportMemorySetup() {
-    exportMemory = ExportMemory{ByteBufferEmpty(), MeshWorkspace{}, MaterialFaces{}};
-    (void)atexit(ReleaseAtUnload);
-  }
-};
-
-ExportMemorySetup exportMemorySetup;
 
 }  // namespace
 
