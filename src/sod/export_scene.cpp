@@ -142,6 +142,7 @@ int GroupFacesByMaterial(const HostContext* context, MaterialFaces* grouped) {
 }
 
 size_t MaterialFacesHeldBytes(const MaterialFaces& grouped) {
+  // NOLINTNEXTLINE(bugprone-sizeof-expression): the array holds pointers to faces
   return grouped.facesRoom * sizeof(HostFace*) + grouped.startRoom * sizeof(size_t) +
          grouped.placesRoom * sizeof(uint32_t);
 }
