@@ -11,17 +11,47 @@ namespace host {
 
 using namespace layout;
 
+// A face's corner arrays, all in one block of its polygon set's corner memory: the
+// texture coordinate object, then the vertex indices, the texture coordinate indices,
+// the export's scratch slots and the per-corner texture coordinate records.
 struct HostScene::Corners {
-  std::vector<int32_t> vertexIndices;
-  std::vector<int32_t> exportScratch;
-  std::vector<int32_t> texIndices;
-  std::vector<uint8_t> texCorners;
-  std::array<uint8_t, kFaceTexBytes> texObject{};
+  int32_t* vertexIndices = nullptr;
+  int32_t* texIndices = nullptr;
+  uint8_t* texCorners = nullptr;
+  size_t count = 0;
+};
+
+// Memory handed out in blocks that never move, taken from large chunks, so that the
+// corners of neighbouring faces lie side by side, as a modeller keeps them; a
+// renumbered face takes a new block and leaves its old one until the set is remade.
+class CornerMemory {
+ public:
+  uint8_t* Take(size_t bytes) {
+    bytes = (bytes + 7) & ~size_t{7};
+    if (chunks_.empty() || used_ + bytes > room_) {
+      room_ = std::max(kChunkBytes, bytes);
+      chunks_.push_back(std::make_unique<uint8_t[]>(room_));  // zeroed
+      used_ = 0;
+    }
+    uint8_t* block = chunks_.back().get() + used_;
+    used_ += bytes;
+    return block;
+  }
+  void Clear() {
+    chunks_.clear();
+    used_ = room_ = 0;
+  }
+
+ private:
+  static constexpr size_t kChunkBytes = size_t{1} << 16;
+  std::vector<std::unique_ptr<uint8_t[]>> chunks_;
+  size_t used_ = 0, room_ = 0;
 };
 
 struct HostScene::FaceStorage {
   std::vector<uint8_t> block;  // the faces, kFaceBytes each
-  std::vector<std::unique_ptr<Corners>> corners;
+  std::vector<Corners> corners;
+  CornerMemory memory;
 };
 
 namespace {
@@ -380,20 +410,18 @@ int HostScene::AddPart(const std::u16string& name) {
 
 void HostScene::ResizeCorners(int set, int face, int corners) {
   FaceStorage& f = *faces_[static_cast<size_t>(set)];
-  auto c = std::make_unique<Corners>();
-  size_t n = static_cast<size_t>(corners);
-  c->vertexIndices.assign(n, 0);
-  c->exportScratch.assign(n, 0);
-  c->texIndices.assign(n, 0);
-  c->texCorners.assign(n * kTexCoordBytes, 0);
-  PutPointer(c->texObject.data(), kFaceTexIndices, c->texIndices.data());
-  PutPointer(c->texObject.data(), kFaceTexCorners, c->texCorners.data());
+  const size_t n = static_cast<size_t>(corners);
+  uint8_t* texObject = f.memory.Take(kFaceTexBytes + n * (3 * sizeof(int32_t) + kTexCoordBytes));
+  auto* indices = reinterpret_cast<int32_t*>(texObject + kFaceTexBytes);
+  Corners& c = f.corners[static_cast<size_t>(face)];
+  c = Corners{indices, indices + n, reinterpret_cast<uint8_t*>(indices + 3 * n), n};
+  PutPointer(texObject, kFaceTexIndices, c.texIndices);
+  PutPointer(texObject, kFaceTexCorners, c.texCorners);
   uint8_t* record = f.block.data() + static_cast<size_t>(face) * kFaceBytes;
   Put<int32_t>(record, kFaceCornerCount, corners);
-  PutPointer(record, kFaceVertexIndices, c->vertexIndices.data());
-  PutPointer(record, kFaceExportScratch, c->exportScratch.data());
-  PutPointer(record, kFaceTexCoords, c->texObject.data());
-  f.corners[static_cast<size_t>(face)] = std::move(c);
+  PutPointer(record, kFaceVertexIndices, c.vertexIndices);
+  PutPointer(record, kFaceExportScratch, indices + 2 * n);
+  PutPointer(record, kFaceTexCoords, texObject);
 }
 
 int HostScene::AddFace(int polygonSet, const FaceSpec& wanted) {
@@ -406,7 +434,7 @@ int HostScene::AddFace(int polygonSet, const FaceSpec& wanted) {
   uint8_t* record = Face(polygonSet, face);
   Put<int32_t>(record, kFaceMaterialIndex, wanted.materialIndex);
   Put<int32_t>(record, kFacePartIndex, wanted.partIndex);
-  Corners& c = *f.corners[static_cast<size_t>(face)];
+  Corners& c = f.corners[static_cast<size_t>(face)];
   for (int k = 0; k < corners; ++k) {
     size_t kk = static_cast<size_t>(k);
     c.vertexIndices[kk] = wanted.vertices[kk];
@@ -427,15 +455,15 @@ int32_t HostScene::Triangulate() {
   for (int s = 0; s < PolygonSetCount(); ++s) {
     FaceStorage& old = *faces_[static_cast<size_t>(s)];
     bool needed = false;
-    for (auto& c : old.corners) needed = needed || (c && c->vertexIndices.size() > 3);
+    for (const Corners& c : old.corners) needed = needed || c.count > 3;
     if (!needed) continue;
     auto replaced = std::make_unique<FaceStorage>();
     std::swap(faces_[static_cast<size_t>(s)], replaced);
     FaceStorage& before = *replaced;
     for (size_t i = 0; i < before.corners.size(); ++i) {
       const uint8_t* record = before.block.data() + i * kFaceBytes;
-      const Corners& c = *before.corners[i];
-      size_t n = c.vertexIndices.size();
+      const Corners& c = before.corners[i];
+      size_t n = c.count;
       size_t pieces = n > 3 ? n - 2 : 1;
       for (size_t p = 0; p < pieces; ++p) {
         const size_t pick[3] = {0, p + 1, p + 2};
@@ -447,7 +475,7 @@ int32_t HostScene::Triangulate() {
           wanted.texCoords.push_back(c.texIndices[pick[k]]);
         }
         int face = AddFace(s, wanted);
-        Corners& made = *faces_[static_cast<size_t>(s)]->corners[static_cast<size_t>(face)];
+        Corners& made = faces_[static_cast<size_t>(s)]->corners[static_cast<size_t>(face)];
         for (size_t k = 0; k < wanted.vertices.size(); ++k) {
           std::memcpy(&made.texCorners[k * kTexCoordBytes], &c.texCorners[pick[k] * kTexCoordBytes], kTexCoordBytes);
         }
@@ -506,8 +534,8 @@ int32_t HostScene::AllocFaces(uint8_t* set, int32_t count, int32_t corners) {
   if (s < 0 || count < 0) return 0;
   FaceStorage& f = *faces_[static_cast<size_t>(s)];
   f.block.assign(static_cast<size_t>(count) * kFaceBytes, 0);
-  f.corners.clear();
-  f.corners.resize(static_cast<size_t>(count));
+  f.corners.assign(static_cast<size_t>(count), Corners{});
+  f.memory.Clear();
   for (int i = 0; i < count; ++i) {
     ResizeCorners(s, i, corners);
     Put<int32_t>(Face(s, i), kFaceMaterialIndex, -1);
