@@ -11,9 +11,10 @@ namespace host {
 
 using namespace layout;
 
-// A face's corner arrays, all in one block of its polygon set's corner memory: the
-// texture coordinate object, then the vertex indices, the texture coordinate indices,
-// the export's scratch slots and the per-corner texture coordinate records.
+// A face's corner arrays, in two blocks of its polygon set's corner memory: one with
+// the texture coordinate object, the vertex indices, the texture coordinate indices
+// and the export's scratch slots, which an export reads face after face, and one with
+// the per-corner texture coordinate records, which it does not read.
 struct HostScene::Corners {
   int32_t* vertexIndices = nullptr;
   int32_t* texIndices = nullptr;
@@ -52,6 +53,7 @@ struct HostScene::FaceStorage {
   std::vector<uint8_t> block;  // the faces, kFaceBytes each
   std::vector<Corners> corners;
   CornerMemory memory;
+  CornerMemory texCornerMemory;
 };
 
 namespace {
@@ -411,10 +413,10 @@ int HostScene::AddPart(const std::u16string& name) {
 void HostScene::ResizeCorners(int set, int face, int corners) {
   FaceStorage& f = *faces_[static_cast<size_t>(set)];
   const size_t n = static_cast<size_t>(corners);
-  uint8_t* texObject = f.memory.Take(kFaceTexBytes + n * (3 * sizeof(int32_t) + kTexCoordBytes));
+  uint8_t* texObject = f.memory.Take(kFaceTexBytes + n * 3 * sizeof(int32_t));
   auto* indices = reinterpret_cast<int32_t*>(texObject + kFaceTexBytes);
   Corners& c = f.corners[static_cast<size_t>(face)];
-  c = Corners{indices, indices + n, reinterpret_cast<uint8_t*>(indices + 3 * n), n};
+  c = Corners{indices, indices + n, f.texCornerMemory.Take(n * kTexCoordBytes), n};
   PutPointer(texObject, kFaceTexIndices, c.texIndices);
   PutPointer(texObject, kFaceTexCorners, c.texCorners);
   uint8_t* record = f.block.data() + static_cast<size_t>(face) * kFaceBytes;
@@ -536,6 +538,7 @@ int32_t HostScene::AllocFaces(uint8_t* set, int32_t count, int32_t corners) {
   f.block.assign(static_cast<size_t>(count) * kFaceBytes, 0);
   f.corners.assign(static_cast<size_t>(count), Corners{});
   f.memory.Clear();
+  f.texCornerMemory.Clear();
   for (int i = 0; i < count; ++i) {
     ResizeCorners(s, i, corners);
     Put<int32_t>(Face(s, i), kFaceMaterialIndex, -1);
