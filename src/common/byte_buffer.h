@@ -33,19 +33,34 @@ int ByteBufferWrite(const ByteBuffer* buffer, FILE* stream);
 // Frees the memory and leaves the buffer empty; safe on an empty or freed buffer.
 void ByteBufferFree(ByteBuffer* buffer);
 
-// Little-endian stores into bytes that ByteBufferExtend handed out.
+// Little-endian stores into bytes that ByteBufferExtend handed out. On a little-endian
+// machine (every machine the plug-in is built for) each is one plain store.
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+constexpr bool kStoresArePlain = true;
+#else
+constexpr bool kStoresArePlain = false;
+#endif
+
 inline uint8_t* StoreU16(uint8_t* at, uint16_t value) {
-  at[0] = static_cast<uint8_t>(value & 0xFF);
-  at[1] = static_cast<uint8_t>(value >> 8);
+  if (kStoresArePlain) {
+    std::memcpy(at, &value, sizeof value);
+  } else {
+    at[0] = static_cast<uint8_t>(value & 0xFF);
+    at[1] = static_cast<uint8_t>(value >> 8);
+  }
   return at + 2;
 }
 
 inline uint8_t* StoreF32(uint8_t* at, float value) {
   uint32_t bits;
   std::memcpy(&bits, &value, sizeof bits);
-  at[0] = static_cast<uint8_t>(bits & 0xFF);
-  at[1] = static_cast<uint8_t>((bits >> 8) & 0xFF);
-  at[2] = static_cast<uint8_t>((bits >> 16) & 0xFF);
-  at[3] = static_cast<uint8_t>(bits >> 24);
+  if (kStoresArePlain) {
+    std::memcpy(at, &bits, sizeof bits);
+  } else {
+    at[0] = static_cast<uint8_t>(bits & 0xFF);
+    at[1] = static_cast<uint8_t>((bits >> 8) & 0xFF);
+    at[2] = static_cast<uint8_t>((bits >> 16) & 0xFF);
+    at[3] = static_cast<uint8_t>(bits >> 24);
+  }
   return at + 4;
 }
