@@ -65,13 +65,13 @@ int VertexWeldCreate(VertexWeld* weld, uint32_t capacity) {
   const uint32_t slots = SlotsFor(capacity);
   // Every field of an entry is written when it is appended.
   weld->vertices = static_cast<ExportVertex*>(AllocBytes(capacity, sizeof(ExportVertex)));
-  weld->slots = static_cast<uint32_t*>(AllocZeroed(size_t{slots} + kRecentSlots, sizeof(uint32_t)));
-  if (weld->vertices == nullptr || weld->slots == nullptr) {
+  weld->slots = static_cast<uint32_t*>(AllocZeroed(slots, sizeof(uint32_t)));
+  weld->recent = static_cast<VertexWeldRecent*>(AllocZeroed(kRecentSlots, sizeof(VertexWeldRecent)));
+  if (weld->vertices == nullptr || weld->slots == nullptr || weld->recent == nullptr) {
     VertexWeldFree(weld);
     return 0;
   }
   weld->largest = capacity;
-  weld->recent = weld->slots + slots;
   return VertexWeldReset(weld, capacity);
 }
 
@@ -81,7 +81,7 @@ int VertexWeldReset(VertexWeld* weld, uint32_t capacity) {
   // welded a corner: every entry in the hash is an entry of the table.
   if (weld->count > 0) {
     std::memset(weld->slots, 0, (size_t{weld->slotMask} + 1) * sizeof(uint32_t));
-    std::memset(weld->recent, 0, (size_t{weld->recentMask} + 1) * sizeof(uint32_t));
+    std::memset(weld->recent, 0, (size_t{weld->recentMask} + 1) * sizeof(VertexWeldRecent));
   }
   const uint32_t slots = SlotsFor(capacity);
   const uint32_t recent = slots < kRecentSlots ? slots : kRecentSlots;
@@ -92,9 +92,8 @@ int VertexWeldReset(VertexWeld* weld, uint32_t capacity) {
   return 1;
 }
 
-uint32_t VertexWeldAdd(VertexWeld* weld, int32_t hostVertex, const float* position, const HostTexCoord& texCoord) {
-  uint32_t& recent = weld->recent[static_cast<uint32_t>(hostVertex) & weld->recentMask];
-  if (recent != 0 && SameKey(weld->vertices[recent - 1], hostVertex, texCoord)) return recent - 1;
+uint32_t VertexWeldSearch(VertexWeld* weld, int32_t hostVertex, const float* position, const HostTexCoord& texCoord) {
+  VertexWeldRecent& recent = weld->recent[static_cast<uint32_t>(hostVertex) & weld->recentMask];
   // The probes start at the four slots of the host vertex, beside those of the
   // vertices numbered around it, so that a mesh's neighbouring corners probe
   // neighbouring memory; from there they go on in odd steps drawn from the key,
@@ -104,7 +103,7 @@ uint32_t VertexWeldAdd(VertexWeld* weld, int32_t hostVertex, const float* positi
   for (uint32_t probe = 1; weld->slots[slot] != 0; ++probe) {
     const uint32_t held = weld->slots[slot];
     if (SameKey(weld->vertices[held - 1], hostVertex, texCoord)) {
-      recent = held;
+      recent = VertexWeldRecent{held, hostVertex, texCoord.u, texCoord.v};
       return held - 1;
     }
     slot = (slot + (probe < 4 ? 1 : step)) & weld->slotMask;
@@ -112,7 +111,10 @@ uint32_t VertexWeldAdd(VertexWeld* weld, int32_t hostVertex, const float* positi
   // No entry: the corner becomes one, and enters the hash when a later corner can
   // weld with it.
   const uint32_t index = Append(weld, hostVertex, position, texCoord);
-  if (index != kVertexWeldFull && CanEverWeld(position, texCoord)) weld->slots[slot] = recent = index + 1;
+  if (index != kVertexWeldFull && CanEverWeld(position, texCoord)) {
+    weld->slots[slot] = index + 1;
+    recent = VertexWeldRecent{index + 1, hostVertex, texCoord.u, texCoord.v};
+  }
   return index;
 }
 
@@ -120,5 +122,6 @@ void VertexWeldFree(VertexWeld* weld) {
   if (weld == nullptr) return;
   FreeMemory(weld->vertices);
   FreeMemory(weld->slots);
+  FreeMemory(weld->recent);
   *weld = VertexWeld{nullptr, 0, 0, nullptr, 0, 0, nullptr, 0};
 }

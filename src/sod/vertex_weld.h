@@ -24,6 +24,14 @@ struct ExportVertex {
 };
 static_assert(sizeof(ExportVertex) == 32, "an entry of the welded table is 32 bytes");
 
+// The last entry a host vertex's corner welded with, with the entry's key.
+struct VertexWeldRecent {
+  uint32_t entry;  // index + 1; 0 for none
+  int32_t hostVertex;
+  float u;
+  float v;
+};
+
 struct VertexWeld {
   ExportVertex* vertices;  // room for `capacity` entries, `count` of them in use
   uint32_t count;
@@ -31,10 +39,10 @@ struct VertexWeld {
   uint32_t* slots;  // open-addressing hash: entry index + 1, 0 for a free slot
   uint32_t slotMask;
   uint32_t largest;  // the capacity the table was created with
-  // In front of the hash, in the block of the slots: for each host vertex modulo
-  // recentMask + 1, the entry (index + 1) that its last corner welded with. Faces
-  // that follow each other share vertices, so most corners find their entry here.
-  uint32_t* recent;
+  // In front of the hash: for each host vertex modulo recentMask + 1, the entry that
+  // its last corner welded with, with that entry's key. Faces that follow each other
+  // share vertices, so most corners find their entry here without reading the table.
+  VertexWeldRecent* recent;
   uint32_t recentMask;
 };
 
@@ -58,7 +66,22 @@ constexpr uint32_t kVertexWeldFull = 0xFFFFFFFFu;
 // welds with, appending the corner when there is none; kVertexWeldFull when it would
 // have to append to a full table. Corners of one host vertex must carry the same
 // position.
-uint32_t VertexWeldAdd(VertexWeld* weld, int32_t hostVertex, const float* position, const HostTexCoord& texCoord);
+inline uint32_t VertexWeldAdd(VertexWeld* weld, int32_t hostVertex, const float* position,
+                              const HostTexCoord& texCoord);
+
+// VertexWeldAdd for a corner that did not weld with the last entry of its host vertex.
+uint32_t VertexWeldSearch(VertexWeld* weld, int32_t hostVertex, const float* position, const HostTexCoord& texCoord);
 
 // Frees the table; safe on a table that was never created or is already freed.
 void VertexWeldFree(VertexWeld* weld);
+
+// Most corners weld with the entry the last corner of their host vertex welded with;
+// only the others search the hash, out of line.
+inline uint32_t VertexWeldAdd(VertexWeld* weld, int32_t hostVertex, const float* position,
+                              const HostTexCoord& texCoord) {
+  const VertexWeldRecent& recent = weld->recent[static_cast<uint32_t>(hostVertex) & weld->recentMask];
+  if (recent.entry != 0 && recent.hostVertex == hostVertex && recent.u == texCoord.u && recent.v == texCoord.v) {
+    return recent.entry - 1;
+  }
+  return VertexWeldSearch(weld, hostVertex, position, texCoord);
+}
