@@ -134,8 +134,13 @@ FileCheck ModChecker::Check(const std::u16string& sodPath) {
   SceneDocument document;
   ImportAnswer answer;
   answer.actions.push_back(UiAction{UiAction::kClick, kSelectAll, 0, 0, u""});
+  if (!importFolder_.Made()) {
+    check.problems.push_back({ProblemCode::kUnreadable, "the file was not read: " + importFolder_.Error()});
+    return check;
+  }
+  importFolder_.Empty();
   UiDriver driver({ImportDialogAnswer(answer, true)}, false);
-  const PluginRun run = ImportSod(session_, options_, check.path, answer, true, &driver, &document);
+  const PluginRun run = ImportSod(session_, options_, check.path, answer, true, &driver, &document, &importFolder_);
   check.figures = FiguresOf(run.ui);
   if (run.read != 1 || run.imported != 1) {
     std::string refusal = ImportRefusal(check.path, run);
@@ -148,10 +153,8 @@ FileCheck ModChecker::Check(const std::u16string& sodPath) {
   CheckScene(document, check.figures, &check.problems);
   CheckTextures(document, check.path, &check);
   // The export gets the scene as the host holds it after an import, with the markers.
-  SceneDocument edited;
-  CopySceneAsEdited(document.scene, &edited.scene);
-  edited.markers = document.markers;
-  CheckExport(edited, &check);
+  document.scene.TableCornerTexCoords();
+  CheckExport(document, check.path, &check);
   return check;
 }
 
@@ -218,7 +221,7 @@ std::vector<Problem> ModChecker::ExportProblems(SceneDocument& document, int gam
   return problems;
 }
 
-void ModChecker::CheckExport(SceneDocument& document, FileCheck* check) {
+void ModChecker::CheckExport(SceneDocument& document, const std::u16string& sodPath, FileCheck* check) {
   if (!exportFolder_.Made()) {
     check->problems.push_back({ProblemCode::kExportRefused, "the export was not tried: " + exportFolder_.Error()});
     return;
@@ -226,20 +229,15 @@ void ModChecker::CheckExport(SceneDocument& document, FileCheck* check) {
   const bool reservedFound = std::any_of(check->problems.begin(), check->problems.end(), [](const Problem& problem) {
     return problem.code == ProblemCode::kReservedMaterialName;
   });
-  // The markers go to both exports in side text files written once.
+  // The markers go to both exports in the side text files their import extracted, as
+  // a modder gives them back to the export.
   ExportAnswer markerFiles;
   for (MarkerKind kind : kMarkerKinds) {
-    const std::vector<Marker>& markers = MarkersOf(document.markers, kind);
-    const std::u16string file = exportFolder_.File(std::u16string(u"check") + SideTextSuffix(kind)).u16string();
-    std::string error;
-    if (markers.empty()) continue;
-    if (!WriteSideTextFile(file, kind, markers, &error)) {
-      check->problems.push_back({ProblemCode::kExportRefused, "the export was not tried: " + error});
-      return;
-    }
+    if (MarkersOf(document.markers, kind).empty()) continue;
     (kind == MarkerKind::kHardpoint ? markerFiles.hardpoints
      : kind == MarkerKind::kEmitter ? markerFiles.emitters
-                                    : markerFiles.sprites) = file;
+                                    : markerFiles.sprites) =
+        ExtractedSideFile(importFolder_, sodPath, kind).u16string();
   }
   const char* const targets[] = {"SOD 1.8 (ST Armada 1)", "SOD 1.93 (ST Armada 2)"};
   std::vector<Problem> found[2];

@@ -82,7 +82,7 @@ class ModChecker {
 
  private:
   void CheckTextures(SceneDocument& document, const std::u16string& sodPath, FileCheck* check);
-  void CheckExport(SceneDocument& document, FileCheck* check);
+  void CheckExport(SceneDocument& document, const std::u16string& sodPath, FileCheck* check);
   // The export's problems for one game, their texts without the target.
   std::vector<Problem> ExportProblems(SceneDocument& document, int game, bool reservedFound,
                                       const ExportAnswer& markerFiles);
@@ -91,7 +91,8 @@ class ModChecker {
   HostOptions options_;
   CheckOptions checkOptions_;
   std::map<std::u16string, std::string> textureVerdicts_;  // a texture file found -> "" or why it is not usable
-  TempFolder exportFolder_;                                // where the export checks write
+  TempFolder importFolder_;  // the copy the plug-in reads and the side text files it extracts, for one file at a time
+  TempFolder exportFolder_;  // where the export checks write
 };
 
 // The problems that the scene and markers the plug-in built show (materials, vertices,

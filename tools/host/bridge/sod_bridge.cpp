@@ -52,12 +52,11 @@ bool UserTicked(const ImportAnswer& answer, MarkerKind kind) {
   return ticked;
 }
 
-// The markers the plug-in extracted into `folder` for the SOD file `name`; the side
+// The markers the plug-in extracted into `work` for the SOD file `source`; the side
 // files the user asked for go beside the SOD file too.
-void TakeMarkers(const fs::path& folder, const fs::path& source, const ImportAnswer& answer, SceneDocument* document) {
+void TakeMarkers(const TempFolder& work, const fs::path& source, const ImportAnswer& answer, SceneDocument* document) {
   for (MarkerKind kind : kMarkerKinds) {
-    fs::path extracted = folder / source.stem();
-    extracted += SideTextSuffix(kind);
+    const fs::path extracted = ExtractedSideFile(work, source.u16string(), kind);
     std::error_code missing;
     if (!fs::is_regular_file(extracted, missing)) continue;
     std::string error;
@@ -142,16 +141,25 @@ UiAnswer ImportDialogAnswer(const ImportAnswer& answer, bool withMarkers) {
   return dialog;
 }
 
+fs::path ExtractedSideFile(const TempFolder& work, const std::u16string& sodPath, MarkerKind kind) {
+  fs::path extracted = work.File(fs::path(sodPath).stem().u16string());
+  extracted += SideTextSuffix(kind);
+  return extracted;
+}
+
 PluginRun ImportSod(Session* session, const HostOptions& options, const std::u16string& sodPath,
-                    const ImportAnswer& answer, bool withMarkers, UiDriver* driver, SceneDocument* document) {
+                    const ImportAnswer& answer, bool withMarkers, UiDriver* driver, SceneDocument* document,
+                    TempFolder* work) {
   PluginRun run;
   const fs::path source(sodPath);
   std::u16string readPath = sodPath;
-  TempFolder temp;
-  if (withMarkers && temp.Made()) {
+  // Only an import with markers needs a folder: the plug-in extracts them beside the file it reads.
+  std::optional<TempFolder> own;
+  if (withMarkers && work == nullptr) work = &own.emplace();
+  if (withMarkers && work->Made()) {
     // A copy that cannot be made is read all the same: the plug-in says why it fails.
-    CopyWholeFile(source, temp.File(source.filename().u16string()));
-    readPath = temp.File(source.filename().u16string()).u16string();
+    CopyWholeFile(source, work->File(source.filename().u16string()));
+    readPath = work->File(source.filename().u16string()).u16string();
   }
   HostScene& scene = document->scene;
   scene.SetFilePath(readPath);
@@ -168,11 +176,11 @@ PluginRun ImportSod(Session* session, const HostOptions& options, const std::u16
                : run.imported == 0 ? kExitFailed
                : run.imported == 2 ? kExitStopped
                                    : kExitOk;
-  if (withMarkers && !temp.Made()) {
-    document->warnings.push_back(temp.Error());
+  if (withMarkers && !work->Made()) {
+    document->warnings.push_back(work->Error());
   } else if (withMarkers && run.imported == 1) {
-    TakeMarkers(temp.File(u""), source, answer, document);
-    PlaceMapsIn(scene, temp.File(source.filename().u16string()).parent_path(), source.parent_path());
+    TakeMarkers(*work, source, answer, document);
+    PlaceMapsIn(scene, work->File(source.filename().u16string()).parent_path(), source.parent_path());
     document->textureFolder = source.parent_path().u16string();
   }
   run.status = FinalStatus(scene, run.status);

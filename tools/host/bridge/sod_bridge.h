@@ -9,8 +9,10 @@
 #include <string>
 
 #include "formats/scene_format.h"
+#include "formats/side_text_files.h"
 #include "interface/host_json.h"
 #include "interface/host_session.h"
+#include "interface/temp_folder.h"
 #include "interface/ui_driver.h"
 
 namespace host {
@@ -55,9 +57,15 @@ UiAnswer ImportDialogAnswer(const ImportAnswer& answer, bool withMarkers);
 // folder, the hardpoints, emitters and sprites it extracts there become the
 // document's markers, the texture folder is the SOD file's, and the side files that
 // the user's own answer ticked are copied beside the SOD file, as an import in place
-// writes them.
+// writes them. With a `work` folder the copy goes there and what the plug-in extracted
+// stays there for the caller (ExtractedSideFile names it), who empties the folder.
 PluginRun ImportSod(Session* session, const HostOptions& options, const std::u16string& sodPath,
-                    const ImportAnswer& answer, bool withMarkers, UiDriver* driver, SceneDocument* document);
+                    const ImportAnswer& answer, bool withMarkers, UiDriver* driver, SceneDocument* document,
+                    TempFolder* work = nullptr);
+
+// The side text file of one kind that an import with markers of `sodPath` in `work`
+// left there, as the plug-in names it.
+std::filesystem::path ExtractedSideFile(const TempFolder& work, const std::u16string& sodPath, MarkerKind kind);
 
 // What the user is told of a SOD file that the plug-in refused: its own message, or the
 // host's reason where it gives none (a damaged or cut-short file is refused without

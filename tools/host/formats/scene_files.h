@@ -22,10 +22,6 @@ struct FaceView {
 
 FaceView ReadFace(HostScene& scene, int polygonSet, int face);
 
-// Copies a scene that the plug-in built into an empty one as the host's own editing
-// holds it (each corner's texture coordinate in the table), ready for an export.
-void CopySceneAsEdited(HostScene& from, HostScene* to);
-
 // The whole scene as one JSON object: materials (names, colours, maps), vertices,
 // parts, polygon sets with faces and corners, and whether the build was finished.
 Json SceneJson(HostScene& scene);

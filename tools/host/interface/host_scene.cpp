@@ -394,6 +394,27 @@ int HostScene::AddTexCoord(float u, float v) {
   return TexCoordCount() - 1;
 }
 
+void HostScene::TableCornerTexCoords() {
+  size_t corners = 0;
+  for (const auto& set : faces_) {
+    for (const Corners& c : set->corners) corners += c.count;
+  }
+  texCoords_.reserve(texCoords_.size() + corners * kTexCoordBytes);
+  for (const auto& set : faces_) {
+    for (const Corners& c : set->corners) {
+      for (size_t k = 0; k < c.count; ++k) {
+        const uint8_t* record = c.texCorners + k * kTexCoordBytes;
+        c.texIndices[k] = TexCoordCount();
+        texCoords_.resize(texCoords_.size() + kTexCoordBytes, 0);
+        uint8_t* t = texCoords_.data() + texCoords_.size() - kTexCoordBytes;
+        Put<float>(t, kTexCoordU, Get<float>(record, kTexCoordU));
+        Put<float>(t, kTexCoordV, Get<float>(record, kTexCoordV));
+      }
+    }
+  }
+  RepointContext();
+}
+
 int HostScene::AddPolygonSet() {
   sets_.resize(sets_.size() + kSetBytes, 0);
   faces_.push_back(std::make_unique<FaceStorage>());

@@ -57,6 +57,10 @@ class HostScene {
   int AddPolygonSet();
   int AddFace(int polygonSet, const FaceSpec& face);
   int AddPart(const std::u16string& name);
+  // Gives every corner's texture coordinate record an entry of its own in the table
+  // and points the corner's index at it, as the host's editing takes over a scene that
+  // a plug-in built (an import fills the records, an export reads the table).
+  void TableCornerTexCoords();
 
   // Reading the scene back.
   int MaterialCount() const;

@@ -36,6 +36,15 @@ TempFolder::~TempFolder() {
   if (!path_.empty()) fs::remove_all(path_, ignored);
 }
 
+void TempFolder::Empty() {
+  std::error_code failure;
+  if (path_.empty()) return;
+  for (fs::directory_iterator it(path_, failure); !failure && it != fs::directory_iterator(); it.increment(failure)) {
+    std::error_code ignored;
+    fs::remove_all(it->path(), ignored);
+  }
+}
+
 bool WriteWholeFile(const fs::path& target, const void* bytes, size_t size, std::string* error) {
   fs::path staged = target;
   staged += fs::u8path(".kveltar-" + RandomSuffix() + ".tmp");

@@ -20,6 +20,8 @@ class TempFolder {
   bool Made() const { return !path_.empty(); }
   const std::string& Error() const { return error_; }
   std::filesystem::path File(const std::u16string& name) const { return path_ / std::filesystem::path(name); }
+  // Removes everything in the folder, which stays for the next files.
+  void Empty();
 
  private:
   std::filesystem::path path_;
