@@ -310,7 +310,7 @@ TEST_F(Soak, UnloadingWithAFilledModelFreesIt) {
 }
 
 TEST_F(Soak, AReloadedModuleStartsWithItsLoadTimeOptions) {
-  std::vector<std::string> shown;
+  std::vector<host::Json> shown;
   for (int load = 0; load < 2; ++load) {
     LoadedModule module;
     ASSERT_TRUE(module.Ready()) << module.Error();

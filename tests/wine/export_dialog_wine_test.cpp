@@ -65,7 +65,7 @@ TEST(ExportDialogWine, FirstOpeningCentredOnTheScreen) {
   EXPECT_TRUE(r.ownerIsHostWindow);
   EXPECT_EQ((r.screenWidth - r.width) / 2, r.left);
   EXPECT_EQ((r.screenHeight - r.height) / 2, r.top);
-  const std::string& s = r.snapshots.at(0);
+  const host::Json& s = r.snapshots.at(0);
   EXPECT_EQ(1, FindControl(s, 1000).checked);
   EXPECT_EQ(0, FindControl(s, 1001).checked);
   EXPECT_EQ(1, FindControl(s, 1011).checked);
@@ -91,7 +91,7 @@ TEST(ExportDialogWine, TogglesEnableTheirGroupAtOnceAndOutliveCancel) {
         {DialogAnswer({SetCheck(g.box, 1), Snapshot(), SetCheck(g.box, 0), Snapshot(), SetCheck(g.box, 1)}, IDCANCEL)});
     ASSERT_EQ(1u, first.records.size());
     ASSERT_EQ(3u, first.records[0].snapshots.size());
-    const std::string& ticked = first.records[0].snapshots[1];
+    const host::Json& ticked = first.records[0].snapshots[1];
     EXPECT_TRUE(FindControl(ticked, g.edit).enabled);
     EXPECT_TRUE(FindControl(ticked, g.button).enabled);
     for (const Group& other : kGroups) {
@@ -99,13 +99,13 @@ TEST(ExportDialogWine, TogglesEnableTheirGroupAtOnceAndOutliveCancel) {
       EXPECT_FALSE(FindControl(ticked, other.edit).enabled) << other.edit;
       EXPECT_FALSE(FindControl(ticked, other.button).enabled) << other.button;
     }
-    const std::string& unticked = first.records[0].snapshots[2];
+    const host::Json& unticked = first.records[0].snapshots[2];
     EXPECT_FALSE(FindControl(unticked, g.edit).enabled);
     EXPECT_FALSE(FindControl(unticked, g.button).enabled);
 
     ExportRun second = Export(plugin, scene, {DialogAnswer({}, IDCANCEL)});
     ASSERT_EQ(1u, second.records.size());
-    const std::string& reopened = second.records[0].snapshots.at(0);
+    const host::Json& reopened = second.records[0].snapshots.at(0);
     EXPECT_EQ(1, FindControl(reopened, g.box).checked);
     EXPECT_TRUE(FindControl(reopened, g.edit).enabled);
     EXPECT_TRUE(FindControl(reopened, g.button).enabled);
@@ -123,7 +123,7 @@ TEST(ExportDialogWine, CancelKeepsGameAndFlagsButNotMaterialsOrTypedPaths) {
   EXPECT_EQ(2, first.result);
   ExportRun second = Export(plugin, scene, {DialogAnswer({}, IDCANCEL)});
   ASSERT_EQ(1u, second.records.size());
-  const std::string& s = second.records[0].snapshots.at(0);
+  const host::Json& s = second.records[0].snapshots.at(0);
   EXPECT_EQ(1, FindControl(s, 1001).checked);
   EXPECT_EQ(0, FindControl(s, 1000).checked);
   EXPECT_EQ(1, FindControl(s, 1015).checked);
@@ -144,7 +144,7 @@ TEST(ExportDialogWine, OkTakesTypedPathsCutToTheField) {
   EXPECT_EQ(1, first.result);
   ExportRun second = Export(plugin, scene, {DialogAnswer({}, IDCANCEL)});
   ASSERT_EQ(1u, second.records.size());
-  const std::string& s = second.records[0].snapshots.at(0);
+  const host::Json& s = second.records[0].snapshots.at(0);
   EXPECT_EQ("C:\\" + std::string(256, 'p'), FindControl(s, 1012).text);
   EXPECT_EQ("ems.txt", FindControl(s, 1014).text);
   EXPECT_FALSE(FindControl(s, 1014).enabled);

@@ -82,7 +82,7 @@ class DllImport : public testing::Test {
     shown = json::array();
     records = driver.Records();
     if (!records.empty()) {
-      for (const std::string& s : records[0].snapshots) shown.push_back(json::parse(s));
+      for (const json& s : records[0].snapshots) shown.push_back(s);
     }
     return result;
   }

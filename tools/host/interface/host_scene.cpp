@@ -28,25 +28,35 @@ struct HostScene::Corners {
 class CornerMemory {
  public:
   uint8_t* Take(size_t bytes) {
-    bytes = (bytes + 7) & ~size_t{7};
-    if (chunks_.empty() || used_ + bytes > room_) {
-      room_ = std::max(kChunkBytes, bytes);
-      chunks_.push_back(std::make_unique<uint8_t[]>(room_));  // zeroed
-      used_ = 0;
-    }
+    bytes = Rounded(bytes);
+    if (chunks_.empty() || used_ + bytes > room_) NewChunk(std::max(nextChunk_, bytes));
     uint8_t* block = chunks_.back().get() + used_;
     used_ += bytes;
     return block;
   }
+  // Room for `blocks` blocks of `bytes` each in one chunk, so that faces made
+  // together take no more memory than they need.
+  void Reserve(size_t blocks, size_t bytes) {
+    const size_t total = blocks * Rounded(bytes);
+    if (total > room_ - used_) NewChunk(total);
+  }
   void Clear() {
     chunks_.clear();
     used_ = room_ = 0;
+    nextChunk_ = kFirstChunk;
   }
 
  private:
-  static constexpr size_t kChunkBytes = size_t{1} << 16;
+  static constexpr size_t kFirstChunk = size_t{1} << 12, kLargestChunk = size_t{1} << 20;
+  static size_t Rounded(size_t bytes) { return (bytes + 7) & ~size_t{7}; }
+  void NewChunk(size_t bytes) {
+    chunks_.push_back(std::make_unique<uint8_t[]>(bytes));  // zeroed
+    used_ = 0;
+    room_ = bytes;
+    nextChunk_ = std::min(kLargestChunk, std::max(nextChunk_, bytes) * 2);
+  }
   std::vector<std::unique_ptr<uint8_t[]>> chunks_;
-  size_t used_ = 0, room_ = 0;
+  size_t used_ = 0, room_ = 0, nextChunk_ = kFirstChunk;
 };
 
 struct HostScene::FaceStorage {
@@ -560,6 +570,9 @@ int32_t HostScene::AllocFaces(uint8_t* set, int32_t count, int32_t corners) {
   f.corners.assign(static_cast<size_t>(count), Corners{});
   f.memory.Clear();
   f.texCornerMemory.Clear();
+  const size_t n = corners > 0 ? static_cast<size_t>(corners) : 0;
+  f.memory.Reserve(static_cast<size_t>(count), kFaceTexBytes + n * 3 * sizeof(int32_t));
+  f.texCornerMemory.Reserve(static_cast<size_t>(count), n * kTexCoordBytes);
   for (int i = 0; i < count; ++i) {
     ResizeCorners(s, i, corners);
     Put<int32_t>(Face(s, i), kFaceMaterialIndex, -1);

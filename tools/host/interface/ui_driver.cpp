@@ -66,18 +66,18 @@ BOOL CALLBACK CollectControl(HWND control, LPARAM out) {
   return TRUE;
 }
 
-std::string SnapshotJson(HWND dialog) {
+Json SnapshotJson(HWND dialog) {
   Json controls = Json::array();
   EnumChildWindows(dialog, CollectControl, reinterpret_cast<LPARAM>(&controls));
-  return JsonText(Json{{"controls", std::move(controls)}});
+  return Json{{"controls", std::move(controls)}};
 }
 
 #else
 
-std::string SnapshotJson(HWND dialog) {
+Json SnapshotJson(HWND dialog) {
   Json controls = Json::array();
   for (int id : StandinControlIds(dialog)) controls.push_back(ControlJson(GetDlgItem(dialog, id), id, "control"));
-  return JsonText(Json{{"controls", std::move(controls)}});
+  return Json{{"controls", std::move(controls)}};
 }
 
 #endif
@@ -407,7 +407,7 @@ Json UiDriver::RecordsJson(size_t first) const {
   for (size_t i = first; i < records_.size(); ++i) {
     const UiRecord& r = records_[i];
     Json snapshots = Json::array();
-    for (const std::string& snapshot : r.snapshots) snapshots.push_back(Json::parse(snapshot));
+    for (const Json& snapshot : r.snapshots) snapshots.push_back(snapshot);
     json.push_back(Json{{"kind", r.kind},
                         {"caption", Utf16ToUtf8(r.caption)},
                         {"text", Utf16ToUtf8(r.text)},

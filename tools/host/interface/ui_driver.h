@@ -60,8 +60,8 @@ struct UiRecord {
   bool ownerIsHostWindow = false;
   int left = 0, top = 0, width = 0, height = 0;  // screen rectangle when it appeared
   int screenWidth = 0, screenHeight = 0;
-  std::vector<std::string> snapshots;  // JSON texts of objects: after it opened, then at each kSnapshot
-  bool answered = false;               // an answer was found for it
+  std::vector<Json> snapshots;  // {"controls": [...]}: after it opened, then at each kSnapshot
+  bool answered = false;        // an answer was found for it
 };
 
 class UiDriver {
