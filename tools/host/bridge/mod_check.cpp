@@ -199,6 +199,7 @@ std::vector<Problem> ModChecker::ExportProblems(SceneDocument& document, int gam
   ExportAnswer answer = markerFiles;
   answer.game = game;
   answer.continueReserved = true;
+  answer.snapshots = false;  // the check reads the export's messages alone
   const size_t warnings = document.warnings.size();
   const PluginRun run =
       ExportSod(session_, options_, &document, exportFolder_.File(u"check.sod").u16string(), answer, false);

@@ -231,6 +231,7 @@ PluginRun ExportSod(Session* session, const HostOptions& options, SceneDocument*
   }
   HostScene& scene = document->scene;
   UiDriver driver(ExportAnswers(used), used.interactive);
+  driver.KeepSnapshots(used.snapshots);
   scene.SetFilePath(AbsolutePath(sodPath));
   scene.SetOwnerWindow(driver.OwnerWindow());
   ApplyFailures(options, &scene);

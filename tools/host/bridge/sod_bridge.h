@@ -31,6 +31,7 @@ struct ExportAnswer {
   bool exportMaterials = true;
   bool continueReserved = false;  // OK to the reserved-name warning (else Cancel)
   bool interactive = false;
+  bool snapshots = true;  // the run's "ui" shows what the dialog showed; off when only its messages matter
   // Side text files for the three boxes; empty: the box stays unticked (or, when the
   // scene came from a file with markers, those markers are used).
   std::u16string hardpoints, emitters, sprites;

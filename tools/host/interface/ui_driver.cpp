@@ -132,7 +132,7 @@ void Perform(HWND dialog, const UiAction& action, UiRecord* record) {
       SendDlgItemMessageW(dialog, action.id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(action.text.c_str()));
       break;
     case UiAction::kSnapshot:
-      record->snapshots.push_back(SnapshotJson(dialog));
+      if (record != nullptr) record->snapshots.push_back(SnapshotJson(dialog));
       break;
     case UiAction::kSelectText:
       SelectByText(dialog, action);
@@ -339,10 +339,10 @@ void UiDriver::HandleDialog(void* window, bool) {
   bool messageBox = false;
   record.kind = "dialog";
 #endif
-  record.snapshots.push_back(SnapshotJson(dialog));
+  if (keepSnapshots_) record.snapshots.push_back(SnapshotJson(dialog));
   const UiAnswer* answer = NextAnswer(messageBox, fileDialog, record.caption);
   record.answered = answer != nullptr;
-  records_.push_back(record);
+  records_.push_back(std::move(record));
   UiRecord& stored = records_.back();
   if (answer == nullptr) {
     // A message box with an OK button only has no Cancel button to press.
@@ -363,7 +363,7 @@ void UiDriver::HandleDialog(void* window, bool) {
     return;
   }
 #endif
-  for (const UiAction& action : answer->actions) Perform(dialog, action, &stored);
+  for (const UiAction& action : answer->actions) Perform(dialog, action, keepSnapshots_ ? &stored : nullptr);
   if (answer->button != 0) Click(dialog, answer->button, false);
 }
 

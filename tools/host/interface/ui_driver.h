@@ -77,6 +77,9 @@ class UiDriver {
   // The window the host passes to the plug-in as the owner of its dialogs.
   void* OwnerWindow() const { return owner_; }
   const std::vector<UiRecord>& Records() const { return records_; }
+  // Without snapshots a record tells only what a window was and said, for a caller
+  // that wants the messages alone; they are kept unless this turns them off.
+  void KeepSnapshots(bool keep) { keepSnapshots_ = keep; }
   // The records as a JSON array, from record `first` on.
   Json RecordsJson(size_t first = 0) const;
 
@@ -91,6 +94,7 @@ class UiDriver {
   std::vector<UiAnswer> answers_;
   size_t nextAnswer_ = 0;
   bool interactive_;
+  bool keepSnapshots_ = true;
   void* owner_ = nullptr;
   std::vector<UiRecord> records_;
 };
