@@ -164,7 +164,6 @@ SceneOutcome RunImportCycle(LoadedModule& module, const TempDir& dir, const Impo
     scene.SetOwnerWindow(driver.OwnerWindow());
     imported = driver.Run([&] { return module.Run(host::kOperationImport, scene); });
   }
-  StandinResetDesktop();  // the stand-in keeps every window it made until then
   return Outcome(scene, read, imported);
 }
 
@@ -205,7 +204,6 @@ SceneOutcome RunExportCycle(LoadedModule& module, const TempDir& dir, const Expo
     scene.SetOwnerWindow(driver.OwnerWindow());
     exported = driver.Run([&] { return module.Run(host::kOperationExport, scene); });
   }
-  StandinResetDesktop();
   int32_t written = -1;
   if (exported == 1) {
     scene.SetFilePath(dir.Wide(c.target));

@@ -1,6 +1,7 @@
 // The scriptable desktop of the native build (see ui_standin.h).
 #include "platform/native/ui_standin.h"
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <vector>
@@ -54,6 +55,16 @@ HWND NewWindow(const RECT& rect) {
   d.windows.push_back(std::make_unique<NativeWindow>());
   d.windows.back()->rect = rect;
   return d.windows.back().get();
+}
+
+// Forgets a window and its controls: as on Windows, a dialog is gone once
+// DialogBoxParamW returns, and a window once it is destroyed.
+void ForgetWindow(HWND window) {
+  if (window == nullptr) return;
+  Desktop& d = TheDesktop();
+  if (d.focus != nullptr && (d.focus == window || d.focus->dialog == window)) d.focus = nullptr;
+  auto gone = [window](const std::unique_ptr<NativeWindow>& w) { return w.get() == window || w->dialog == window; };
+  d.windows.erase(std::remove_if(d.windows.begin(), d.windows.end(), gone), d.windows.end());
 }
 
 HWND ControlOf(HWND dialog, int id) {
@@ -158,6 +169,8 @@ void StandinSetScreenSize(int width, int height) {
 
 HWND StandinCreateWindow(const RECT& rect) { return NewWindow(rect); }
 
+void StandinDestroyWindow(HWND window) { ForgetWindow(window); }
+
 void StandinSetFocus(HWND window) { TheDesktop().focus = window; }
 
 void StandinDeclareControl(HWND dialog, int id, StandinControlKind kind) {
@@ -191,8 +204,9 @@ INT_PTR DialogBoxParamW(HINSTANCE, LPCWSTR templateName, HWND owner, DLGPROC pro
   // A driver that leaves the dialog open closes it, as the close box does.
   if (!dialog->ended) proc(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
   if (!dialog->ended) EndDialog(dialog, IDCANCEL);
-  dialog->proc = nullptr;
-  return dialog->result;
+  const INT_PTR result = dialog->result;
+  ForgetWindow(dialog);
+  return result;
 }
 
 BOOL EndDialog(HWND dialog, INT_PTR result) {

@@ -30,6 +30,8 @@ void StandinSetOpenFileHandler(StandinOpenFileHandler handler, void* user);
 void StandinResetDesktop();
 void StandinSetScreenSize(int width, int height);
 HWND StandinCreateWindow(const RECT& rect);
+// Forgets a window that StandinCreateWindow made, and the controls it has.
+void StandinDestroyWindow(HWND window);
 void StandinSetFocus(HWND window);
 
 // Gives a dialog control the behaviour of its kind (an auto check box toggles on

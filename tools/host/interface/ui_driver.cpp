@@ -275,6 +275,7 @@ UiDriver::~UiDriver() {
   StandinSetDialogDriver(nullptr, nullptr);
   StandinSetMessageBoxHandler(nullptr, nullptr);
   StandinSetOpenFileHandler(nullptr, nullptr);
+  StandinDestroyWindow(static_cast<HWND>(owner_));
 #endif
 }
 
