@@ -11,6 +11,7 @@
 #include "bridge/file_batch.h"
 #include "bridge/mod_check.h"
 #include "interface/host_text.h"
+#include "interface/process_memory.h"
 #include "ratio_reporter.h"
 #include "support/sod_builder.h"
 #include "support/temp_dir.h"
@@ -135,6 +136,7 @@ BENCHMARK(BatchConvert)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
+  host::KeepFreedMemoryForNextFiles();  // as kveltar-host runs
   benchmark::Initialize(&argc, argv);
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);

@@ -126,7 +126,7 @@ class RealImportDialog : public testing::Test {
     EXPECT_LT(record, records.size());
     json snapshots = json::array();
     if (record < records.size()) {
-      for (const json& s : records[record].snapshots) snapshots.push_back(s);
+      for (const auto& s : records[record].snapshots) snapshots.push_back(json(s));
     }
     return snapshots;
   }

@@ -82,7 +82,7 @@ class DllImport : public testing::Test {
     shown = json::array();
     records = driver.Records();
     if (!records.empty()) {
-      for (const json& s : records[0].snapshots) shown.push_back(s);
+      for (const auto& s : records[0].snapshots) shown.push_back(json(s));
     }
     return result;
   }

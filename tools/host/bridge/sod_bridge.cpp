@@ -157,8 +157,9 @@ PluginRun ImportSod(Session* session, const HostOptions& options, const std::u16
   std::optional<TempFolder> own;
   if (withMarkers && work == nullptr) work = &own.emplace();
   if (withMarkers && work->Made()) {
-    // A copy that cannot be made is read all the same: the plug-in says why it fails.
-    CopyWholeFile(source, work->File(source.filename().u16string()));
+    // The plug-in only reads the file. One that cannot be put there is read all the
+    // same: the plug-in says why it fails.
+    LinkOrCopyFile(source, work->File(source.filename().u16string()));
     readPath = work->File(source.filename().u16string()).u16string();
   }
   HostScene& scene = document->scene;

@@ -12,6 +12,7 @@
 
 #include "cli/host_commands.h"
 #include "interface/host_text.h"
+#include "interface/process_memory.h"
 
 namespace host {
 
@@ -290,6 +291,7 @@ int wmain(int argc, wchar_t** argv) {
 }
 #else
 int main(int argc, char** argv) {
+  host::KeepFreedMemoryForNextFiles();
   std::vector<std::string> args(argv + 1, argv + argc);
   return host::Run(std::move(args));
 }

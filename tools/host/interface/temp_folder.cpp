@@ -76,4 +76,10 @@ bool CopyWholeFile(const fs::path& source, const fs::path& target) {
   return static_cast<bool>(out);
 }
 
+bool LinkOrCopyFile(const fs::path& source, const fs::path& target) {
+  std::error_code failure;
+  fs::create_hard_link(source, target, failure);
+  return !failure || CopyWholeFile(source, target);
+}
+
 }  // namespace host

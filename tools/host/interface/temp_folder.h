@@ -41,4 +41,9 @@ inline bool WriteWholeFile(const std::filesystem::path& target, const std::strin
 // in the in-memory file system of the WebAssembly build); false when it could not.
 bool CopyWholeFile(const std::filesystem::path& source, const std::filesystem::path& target);
 
+// Gives a file that is only to be read a second name `target` (a hard link, which
+// costs no copy), or copies it where the file system cannot link; false when neither
+// could be done.
+bool LinkOrCopyFile(const std::filesystem::path& source, const std::filesystem::path& target);
+
 }  // namespace host
