@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/byte_order.h"
+
 struct ByteBuffer {
   uint8_t* data;  // owned; null while empty
   size_t size;    // bytes appended
@@ -33,16 +35,9 @@ int ByteBufferWrite(const ByteBuffer* buffer, FILE* stream);
 // Frees the memory and leaves the buffer empty; safe on an empty or freed buffer.
 void ByteBufferFree(ByteBuffer* buffer);
 
-// Little-endian stores into bytes that ByteBufferExtend handed out. On a little-endian
-// machine (every machine the plug-in is built for) each is one plain store.
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-constexpr bool kStoresArePlain = true;
-#else
-constexpr bool kStoresArePlain = false;
-#endif
-
+// Little-endian stores into bytes that ByteBufferExtend handed out.
 inline uint8_t* StoreU16(uint8_t* at, uint16_t value) {
-  if (kStoresArePlain) {
+  if (kLittleEndianMachine) {
     std::memcpy(at, &value, sizeof value);
   } else {
     at[0] = static_cast<uint8_t>(value & 0xFF);
@@ -54,7 +49,7 @@ inline uint8_t* StoreU16(uint8_t* at, uint16_t value) {
 inline uint8_t* StoreF32(uint8_t* at, float value) {
   uint32_t bits;
   std::memcpy(&bits, &value, sizeof bits);
-  if (kStoresArePlain) {
+  if (kLittleEndianMachine) {
     std::memcpy(at, &bits, sizeof bits);
   } else {
     at[0] = static_cast<uint8_t>(bits & 0xFF);

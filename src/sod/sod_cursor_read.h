@@ -10,9 +10,7 @@
 #include <cstring>
 
 #include "common/byte_cursor.h"
-
-// Whether the machine stores numbers little-endian, as the file does.
-constexpr bool kLittleEndianMachine = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
+#include "common/byte_order.h"
 
 // The little-endian u16 at `p`, which the caller has bounds-checked.
 inline uint16_t LoadU16(const uint8_t* p) {

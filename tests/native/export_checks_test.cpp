@@ -80,7 +80,7 @@ TEST(ExportChecks, HostCallsInOrderThenTheDialog) {
     EXPECT_EQ(1, PrepareExport(ContextOf(scene), kModule));
     EXPECT_EQ(c.calls, scene.CallLog());
     EXPECT_EQ(1, shown);
-    EXPECT_EQ(owner, StandinOwnerOf(script.dialogs.at(0)));
+    EXPECT_EQ(std::vector<HWND>{owner}, script.dialogOwners);
     EXPECT_TRUE(script.messageBoxes.empty());
   }
 }

@@ -57,7 +57,7 @@ TEST(ExportDialog, FirstOpeningShowsTheLoadTimeOptionsCentred) {
     StandinScript::Click(d, IDCANCEL);
   };
   EXPECT_EQ(IDCANCEL, ShowDialog());
-  EXPECT_EQ(1u, script.dialogs.size());
+  EXPECT_EQ(1u, script.dialogOwners.size());
 }
 
 TEST(ExportDialog, TogglesTakeEffectAtOnce) {

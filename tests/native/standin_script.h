@@ -23,7 +23,7 @@ class StandinScript {
   std::function<BOOL(OPENFILENAMEW* request, DWORD* error)> openFile;  // empty: cancelled
   std::vector<ShownMessageBox> messageBoxes;
   std::vector<OPENFILENAMEW> fileRequests;
-  std::vector<HWND> dialogs;  // every dialog opened, in order
+  std::vector<HWND> dialogOwners;  // the owner of every dialog opened, in order (a dialog is gone once it returns)
 
   StandinScript() {
     StandinResetDesktop();
@@ -49,7 +49,7 @@ class StandinScript {
  private:
   static void Dialog(HWND dialog, int templateId, void* user) {
     StandinScript* s = static_cast<StandinScript*>(user);
-    s->dialogs.push_back(dialog);
+    s->dialogOwners.push_back(StandinOwnerOf(dialog));
     if (s->dialog) s->dialog(dialog, templateId);
   }
   static int MessageBox(HWND owner, const std::u16string& text, const std::u16string& caption, UINT type, void* user) {
