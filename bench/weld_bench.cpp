@@ -1,6 +1,6 @@
 // Welding the corners of one mesh of 65535 triangles (a grid of shared vertices, one
-// texture coordinate per vertex): the hashed weld against the literal search, both
-// measured in this run; prints how many times faster the hashed weld is.
+// texture coordinate per vertex): the chained weld against the literal search, both
+// measured in this run; prints how many times faster the chained weld is.
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -49,11 +49,11 @@ const std::vector<ExportVertex>& Corners() {
   return corners;
 }
 
-void HashedWeld(benchmark::State& state) {
+void ChainedWeld(benchmark::State& state) {
   const auto& corners = Corners();
   for (auto _ : state) {
     VertexWeld weld;
-    VertexWeldCreate(&weld, static_cast<uint32_t>(corners.size()));
+    VertexWeldCreate(&weld, static_cast<uint32_t>(corners.size()), (kGrid + 1) * (kGrid + 1));
     for (const ExportVertex& c : corners)
       benchmark::DoNotOptimize(VertexWeldAdd(&weld, c.hostVertex, c.position, c.texCoord));
     state.counters["vertices"] = weld.count;
@@ -71,7 +71,7 @@ void LiteralSearch(benchmark::State& state) {
   }
 }
 
-BENCHMARK(HashedWeld)->Unit(benchmark::kMillisecond);
+BENCHMARK(ChainedWeld)->Unit(benchmark::kMillisecond);
 BENCHMARK(LiteralSearch)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  const std::string what = "weld of " + std::to_string(kTriangles) + " triangles: literal search / hashed weld";
-  reporter.PrintRatio(what.c_str(), "LiteralSearch/iterations:1", "HashedWeld");
+  const std::string what = "weld of " + std::to_string(kTriangles) + " triangles: literal search / chained weld";
+  reporter.PrintRatio(what.c_str(), "LiteralSearch/iterations:1", "ChainedWeld");
   return 0;
 }

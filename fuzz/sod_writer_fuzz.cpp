@@ -67,7 +67,9 @@ bool EveryMeshFits(HostContext* context) {
     const FaceList faces = FacesOfMaterial(grouped, m);
     VertexWeld weld;
     std::vector<uint16_t> places(3 * faces.count + 1);
-    if (!VertexWeldCreate(&weld, static_cast<uint32_t>(3 * faces.count))) abort();
+    if (!VertexWeldCreate(&weld, static_cast<uint32_t>(3 * faces.count), static_cast<uint32_t>(context->vertexCount))) {
+      abort();
+    }
     const MeshCheck check = WeldFaces(context, faces, &weld, places.data());
     if (check != ScanFaces(context, faces)) abort();
     fits = check == kMeshFits;

@@ -8,9 +8,10 @@ ExportMemory exportMemory = ExportMemory{ByteBufferEmpty(), MeshWorkspace{}, Mat
 namespace {
 
 size_t HeldBytes(const ExportMemory& memory) {
-  const size_t welded = memory.workspace.weld.largest;
-  return memory.file.capacity + welded * (sizeof(ExportVertex) + 2 * sizeof(uint32_t)) +
-         memory.workspace.faces * 3 * sizeof(uint16_t) + MaterialFacesHeldBytes(memory.grouped);
+  const VertexWeld& weld = memory.workspace.weld;
+  return memory.file.capacity + size_t{weld.largest} * (sizeof(ExportVertex) + sizeof(uint32_t)) +
+         size_t{weld.hostVertices} * sizeof(uint32_t) + memory.workspace.faces * 3 * sizeof(uint16_t) +
+         MaterialFacesHeldBytes(memory.grouped);
 }
 
 }  // namespace

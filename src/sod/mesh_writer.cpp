@@ -114,7 +114,8 @@ int MeshWorkspaceCreate(MeshWorkspace* workspace, size_t faces) {
   const size_t welded = faces < kSodMaxCount ? faces : kSodMaxCount;
   *workspace = MeshWorkspace{VertexWeld{}, nullptr, welded};
   workspace->corners = static_cast<uint16_t*>(AllocBytes(3 * welded, sizeof(uint16_t)));  // written before read
-  if (workspace->corners != nullptr && VertexWeldCreate(&workspace->weld, static_cast<uint32_t>(3 * welded))) return 1;
+  if (workspace->corners != nullptr && VertexWeldCreate(&workspace->weld, static_cast<uint32_t>(3 * welded), 0))
+    return 1;
   MeshWorkspaceFree(workspace);
   return 0;
 }
@@ -135,7 +136,9 @@ int WriteMeshNode(ByteBuffer* out, HostContext* context, int32_t material, FaceL
     return 0;
   }
   VertexWeld* weld = &workspace->weld;
-  if (faces.count > workspace->faces || !VertexWeldReset(weld, static_cast<uint32_t>(faces.count * 3))) return 0;
+  if (faces.count > workspace->faces ||
+      !VertexWeldReset(weld, static_cast<uint32_t>(faces.count * 3), static_cast<uint32_t>(context->vertexCount)))
+    return 0;
   const MeshCheck check = WeldFaces(context, faces, weld, workspace->corners);
   if (check != kMeshFits) {
     ReportMeshRefusal(context, check, material, check == kMeshTooManyVertices ? weld->count : faces.count);

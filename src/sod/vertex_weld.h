@@ -4,13 +4,14 @@
 //
 // A corner welds with an entry when both name the same host vertex, their u and their
 // v are exactly equal (+0 equals -0, a NaN equals nothing) and their positions are
-// within 0.0001 per component (PointsNearlyEqual). The table finds that entry through
-// a hash of (host vertex, u, v) instead of searching all entries, with the same
-// result as the search: since every corner of one host vertex carries a copy of the
-// same position, the position test reduces to "the position is finite", and a corner
-// whose u, v or position can never match is appended without entering the hash. For
-// the same reason a corner that finds an entry of its host vertex needs no position:
-// it is read only for a corner that becomes an entry.
+// within 0.0001 per component (PointsNearlyEqual). The table finds that entry among
+// the entries of the corner's own host vertex, chained in table order, instead of
+// searching all entries, with the same result as the search: since every corner of
+// one host vertex carries a copy of the same position, the position test reduces to
+// "the position is finite", and a corner whose u, v or position can never match is
+// appended without entering the chain. For the same reason a corner that finds an
+// entry of its host vertex needs no position: it is read only for a corner that
+// becomes an entry.
 #pragma once
 
 #include <cstdint>
@@ -36,10 +37,11 @@ struct VertexWeld {
   ExportVertex* vertices;  // room for `capacity` entries, `count` of them in use
   uint32_t count;
   uint32_t capacity;
-  uint32_t* slots;  // open-addressing hash: entry index + 1, 0 for a free slot
-  uint32_t slotMask;
-  uint32_t largest;  // the capacity the table was created with
-  // In front of the hash: for each host vertex modulo recentMask + 1, the entry that
+  uint32_t largest;       // the capacity the table was created with
+  uint32_t* first;        // per host vertex: its first entry that corners can weld with (index + 1), 0 for none
+  uint32_t* next;         // per entry: the next such entry of the same host vertex (index + 1), 0 for none
+  uint32_t hostVertices;  // host vertices `first` has room for
+  // In front of the chains: for each host vertex modulo recentMask + 1, the entry that
   // its last corner welded with, with that entry's key. Faces that follow each other
   // share vertices, so most corners find their entry here without reading the table.
   VertexWeldRecent* recent;
@@ -49,23 +51,24 @@ struct VertexWeld {
 // Largest capacity a table accepts (three corners for each of 65535 faces, with room).
 constexpr uint32_t kVertexWeldMaxCapacity = 1u << 24;
 
-// Creates an empty table with room for `capacity` entries. 1, or 0 (nothing held)
-// when memory runs out or the capacity is above the maximum.
-int VertexWeldCreate(VertexWeld* weld, uint32_t capacity);
+// Creates an empty table with room for `capacity` entries of corners of host vertices
+// 0 to `hostVertices` - 1. 1, or 0 (nothing held) when memory runs out or the capacity
+// is above the maximum.
+int VertexWeldCreate(VertexWeld* weld, uint32_t capacity, uint32_t hostVertices);
 
 // Empties the table for the corners of another mesh, with room for `capacity` entries
-// (at most the capacity it was created with; 0 otherwise). Costs time in proportion to
-// the capacity it had for the mesh before, so that one table serves many small meshes
-// in turn.
-int VertexWeldReset(VertexWeld* weld, uint32_t capacity);
+// (at most the capacity it was created with; 0 otherwise) of host vertices 0 to
+// `hostVertices` - 1 (0 when there is no memory for more). Costs time in proportion to
+// the entries of the mesh before, so that one table serves many small meshes in turn.
+int VertexWeldReset(VertexWeld* weld, uint32_t capacity, uint32_t hostVertices);
 
 constexpr uint32_t kVertexWeldFull = 0xFFFFFFFFu;
 
 // The table index of the first entry that the corner of host vertex `hostVertex` at
 // `position` (its three coordinates) with the texture coordinate record `texCoord`
 // welds with, appending the corner when there is none; kVertexWeldFull when it would
-// have to append to a full table. Corners of one host vertex must carry the same
-// position.
+// have to append to a full table, or the host vertex is not one the table was made
+// for. Corners of one host vertex must carry the same position.
 inline uint32_t VertexWeldAdd(VertexWeld* weld, int32_t hostVertex, const float* position,
                               const HostTexCoord& texCoord);
 
@@ -76,7 +79,7 @@ uint32_t VertexWeldSearch(VertexWeld* weld, int32_t hostVertex, const float* pos
 void VertexWeldFree(VertexWeld* weld);
 
 // Most corners weld with the entry the last corner of their host vertex welded with;
-// only the others search the hash, out of line.
+// only the others search their host vertex's chain, out of line.
 inline uint32_t VertexWeldAdd(VertexWeld* weld, int32_t hostVertex, const float* position,
                               const HostTexCoord& texCoord) {
   const VertexWeldRecent& recent = weld->recent[static_cast<uint32_t>(hostVertex) & weld->recentMask];

@@ -1,4 +1,4 @@
-// The hashed weld gives exactly the table and the corner indices of the literal
+// The chained weld gives exactly the table and the corner indices of the literal
 // search, on random scenes full of shared corners, signed zeros, NaNs and infinities.
 #include <gtest/gtest.h>
 
@@ -55,29 +55,29 @@ RandomScene MakeScene(uint32_t seed) {
 TEST(VertexWeld, SameTableAndIndicesAsTheLiteralSearch) {
   // One table serves every scene in turn, as it serves the meshes of a file.
   VertexWeld weld;
-  ASSERT_EQ(1, VertexWeldCreate(&weld, 3 * 400));
+  ASSERT_EQ(1, VertexWeldCreate(&weld, 3 * 400, 0));
   for (uint32_t seed = 1; seed <= 300; ++seed) {
     RandomScene scene = MakeScene(seed);
     uint32_t capacity = static_cast<uint32_t>(scene.corners.size());
-    ASSERT_EQ(1, VertexWeldReset(&weld, capacity));
+    ASSERT_EQ(1, VertexWeldReset(&weld, capacity, static_cast<uint32_t>(scene.positions.size())));
     std::vector<ExportVertex> literal(capacity + 1);
     uint32_t literalCount = 0;
     for (size_t i = 0; i < scene.corners.size(); ++i) {
       uint32_t expected = LiteralWeldAdd(literal.data(), &literalCount, scene.corners[i]);
-      uint32_t hashed =
+      uint32_t chained =
           VertexWeldAdd(&weld, scene.corners[i].hostVertex, scene.corners[i].position, scene.corners[i].texCoord);
-      ASSERT_EQ(expected, hashed) << "seed " << seed << " corner " << i;
+      ASSERT_EQ(expected, chained) << "seed " << seed << " corner " << i;
     }
     ASSERT_EQ(literalCount, weld.count) << "seed " << seed;
     EXPECT_EQ(0, std::memcmp(literal.data(), weld.vertices, sizeof(ExportVertex) * literalCount)) << "seed " << seed;
   }
-  EXPECT_EQ(0, VertexWeldReset(&weld, 3 * 400 + 1));  // more than it was made for
+  EXPECT_EQ(0, VertexWeldReset(&weld, 3 * 400 + 1, 60));  // more than it was made for
   VertexWeldFree(&weld);
 }
 
 TEST(VertexWeld, FullTableAndFailedAllocation) {
   VertexWeld weld;
-  ASSERT_EQ(1, VertexWeldCreate(&weld, 1));
+  ASSERT_EQ(1, VertexWeldCreate(&weld, 1, 2));
   ExportVertex a;
   std::memset(&a, 0, sizeof a);
   ExportVertex b = a;
@@ -85,19 +85,22 @@ TEST(VertexWeld, FullTableAndFailedAllocation) {
   EXPECT_EQ(0u, VertexWeldAdd(&weld, a.hostVertex, a.position, a.texCoord));
   EXPECT_EQ(0u, VertexWeldAdd(&weld, a.hostVertex, a.position, a.texCoord));
   EXPECT_EQ(kVertexWeldFull, VertexWeldAdd(&weld, b.hostVertex, b.position, b.texCoord));
-  EXPECT_EQ(1u, weld.count);
+  b.hostVertex = 2;  // not a host vertex the table was made for
+  ASSERT_EQ(1, VertexWeldReset(&weld, 1, 2));
+  EXPECT_EQ(kVertexWeldFull, VertexWeldAdd(&weld, b.hostVertex, b.position, b.texCoord));
+  EXPECT_EQ(0u, weld.count);
   VertexWeldFree(&weld);
   VertexWeldFree(&weld);
 
-  for (long nth : {1L, 2L}) {
+  for (long nth : {1L, 2L, 3L, 4L}) {
     SetAllocationFailure(nth);
-    EXPECT_EQ(0, VertexWeldCreate(&weld, 100));
+    EXPECT_EQ(0, VertexWeldCreate(&weld, 100, 10));
     SetAllocationFailure(0);
     EXPECT_EQ(nullptr, weld.vertices);
-    EXPECT_EQ(nullptr, weld.slots);
+    EXPECT_EQ(nullptr, weld.first);
   }
-  EXPECT_EQ(0, VertexWeldCreate(&weld, kVertexWeldMaxCapacity + 1));
-  ASSERT_EQ(1, VertexWeldCreate(&weld, 0));
+  EXPECT_EQ(0, VertexWeldCreate(&weld, kVertexWeldMaxCapacity + 1, 1));
+  ASSERT_EQ(1, VertexWeldCreate(&weld, 0, 1));
   EXPECT_EQ(kVertexWeldFull, VertexWeldAdd(&weld, a.hostVertex, a.position, a.texCoord));
   VertexWeldFree(&weld);
 }
