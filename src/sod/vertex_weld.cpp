@@ -1,5 +1,6 @@
 #include "sod/vertex_weld.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "common/memory.h"
@@ -68,7 +69,7 @@ int VertexWeldReset(VertexWeld* weld, uint32_t capacity, uint32_t hostVertices) 
   // recent slots that mesh could reach hold anything.
   if (weld->count > 0) {
     for (uint32_t i = 0; i < weld->count; ++i) weld->first[weld->vertices[i].hostVertex] = 0;
-    std::memset(weld->recent, 0, (size_t{weld->recentMask} + 1) * sizeof(VertexWeldRecent));
+    std::fill_n(weld->recent, size_t{weld->recentMask} + 1, VertexWeldRecent{0, 0, 0.0f, 0.0f});
   }
   weld->count = 0;
   weld->capacity = capacity;
