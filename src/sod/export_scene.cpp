@@ -122,6 +122,17 @@ int GroupFacesByMaterial(const HostContext* context, MaterialFaces* grouped) {
   }
   size_t* start = grouped->start;
   std::memset(start, 0, (count + 1) * sizeof(size_t));
+  if (count == 1) {
+    // One exported material: its faces are the scene's faces of it, in one pass.
+    if (!ReuseOrAllocate(&grouped->faces, &grouped->facesRoom, grouped->placesRoom)) {
+      MaterialFacesFree(grouped);
+      return 0;
+    }
+    ForEachSceneFace(context, [&](HostFace& face) {
+      if (face.materialIndex == grouped->first) grouped->faces[start[1]++] = &face;
+    });
+    return 1;
+  }
   // The one pass over the faces counts; the offsets follow from the counts.
   CountFaces(context, *grouped, grouped->places);
   for (size_t i = 0; i < count; ++i) start[i + 1] += start[i];
