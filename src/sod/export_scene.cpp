@@ -114,9 +114,8 @@ int GroupFacesByMaterial(const HostContext* context, MaterialFaces* grouped) {
   grouped->first = FirstExportedMaterial(context);
   grouped->count = ExportedMaterialCount(context);
   const size_t count = static_cast<size_t>(grouped->count);
-  // One place per scene face, written by CountFaces; the counts start at zero.
-  if (!ReuseOrAllocate(&grouped->places, &grouped->placesRoom, SceneFaceCount(context)) ||
-      !ReuseOrAllocate(&grouped->start, &grouped->startRoom, count + 1)) {
+  const size_t sceneFaces = SceneFaceCount(context);
+  if (!ReuseOrAllocate(&grouped->start, &grouped->startRoom, count + 1)) {
     MaterialFacesFree(grouped);
     return 0;
   }
@@ -124,7 +123,7 @@ int GroupFacesByMaterial(const HostContext* context, MaterialFaces* grouped) {
   std::memset(start, 0, (count + 1) * sizeof(size_t));
   if (count == 1) {
     // One exported material: its faces are the scene's faces of it, in one pass.
-    if (!ReuseOrAllocate(&grouped->faces, &grouped->facesRoom, grouped->placesRoom)) {
+    if (!ReuseOrAllocate(&grouped->faces, &grouped->facesRoom, sceneFaces)) {
       MaterialFacesFree(grouped);
       return 0;
     }
@@ -133,7 +132,12 @@ int GroupFacesByMaterial(const HostContext* context, MaterialFaces* grouped) {
     });
     return 1;
   }
-  // The one pass over the faces counts; the offsets follow from the counts.
+  // One place per scene face, written by CountFaces; the one pass over the faces
+  // counts, and the offsets follow from the counts.
+  if (!ReuseOrAllocate(&grouped->places, &grouped->placesRoom, sceneFaces)) {
+    MaterialFacesFree(grouped);
+    return 0;
+  }
   CountFaces(context, *grouped, grouped->places);
   for (size_t i = 0; i < count; ++i) start[i + 1] += start[i];
   if (!ReuseOrAllocate(&grouped->faces, &grouped->facesRoom, start[count])) {

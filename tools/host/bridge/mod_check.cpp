@@ -234,11 +234,9 @@ void ModChecker::CheckExport(SceneDocument& document, const std::u16string& sodP
   // a modder gives them back to the export.
   ExportAnswer markerFiles;
   for (MarkerKind kind : kMarkerKinds) {
-    if (MarkersOf(document.markers, kind).empty()) continue;
-    (kind == MarkerKind::kHardpoint ? markerFiles.hardpoints
-     : kind == MarkerKind::kEmitter ? markerFiles.emitters
-                                    : markerFiles.sprites) =
-        ExtractedSideFile(importFolder_, sodPath, kind).u16string();
+    if (!MarkersOf(document.markers, kind).empty()) {
+      SideFileOf(markerFiles, kind) = ExtractedSideFile(importFolder_, sodPath, kind).u16string();
+    }
   }
   const char* const targets[] = {"SOD 1.8 (ST Armada 1)", "SOD 1.93 (ST Armada 2)"};
   std::vector<Problem> found[2];

@@ -33,16 +33,6 @@ constexpr SideBox kSideBoxes[] = {{1015, 1012}, {1017, 1014}, {1016, 1013}};  //
 
 int KindIndex(MarkerKind kind) { return static_cast<int>(kind); }
 
-std::u16string& SideFileOf(ExportAnswer& answer, MarkerKind kind) {
-  return kind == MarkerKind::kHardpoint ? answer.hardpoints
-         : kind == MarkerKind::kEmitter ? answer.emitters
-                                        : answer.sprites;
-}
-
-const std::u16string& SideFileOf(const ExportAnswer& answer, MarkerKind kind) {
-  return SideFileOf(const_cast<ExportAnswer&>(answer), kind);
-}
-
 // Whether the user's own answer leaves an Extract To File box ticked.
 bool UserTicked(const ImportAnswer& answer, MarkerKind kind) {
   bool ticked = false;
@@ -127,6 +117,16 @@ void WriteTextures(SceneDocument* document, const fs::path& folder) {
 }
 
 }  // namespace
+
+std::u16string& SideFileOf(ExportAnswer& answer, MarkerKind kind) {
+  return kind == MarkerKind::kHardpoint ? answer.hardpoints
+         : kind == MarkerKind::kEmitter ? answer.emitters
+                                        : answer.sprites;
+}
+
+const std::u16string& SideFileOf(const ExportAnswer& answer, MarkerKind kind) {
+  return SideFileOf(const_cast<ExportAnswer&>(answer), kind);
+}
 
 UiAnswer ImportDialogAnswer(const ImportAnswer& answer, bool withMarkers) {
   UiAnswer dialog;

@@ -37,6 +37,10 @@ struct ExportAnswer {
   std::u16string hardpoints, emitters, sprites;
 };
 
+// The answer's side text file for markers of `kind`.
+std::u16string& SideFileOf(ExportAnswer& answer, MarkerKind kind);
+const std::u16string& SideFileOf(const ExportAnswer& answer, MarkerKind kind);
+
 // What one road did: the plug-in's answers, its message, and what its windows showed.
 struct PluginRun {
   int32_t read = -1;  // -1: not run

@@ -409,16 +409,16 @@ void HostScene::TableCornerTexCoords() {
   for (const auto& set : faces_) {
     for (const Corners& c : set->corners) corners += c.count;
   }
-  texCoords_.reserve(texCoords_.size() + corners * kTexCoordBytes);
+  int32_t entry = TexCoordCount();
+  texCoords_.resize(texCoords_.size() + corners * kTexCoordBytes, 0);
   for (const auto& set : faces_) {
     for (const Corners& c : set->corners) {
-      for (size_t k = 0; k < c.count; ++k) {
+      for (size_t k = 0; k < c.count; ++k, ++entry) {
         const uint8_t* record = c.texCorners + k * kTexCoordBytes;
-        c.texIndices[k] = TexCoordCount();
-        texCoords_.resize(texCoords_.size() + kTexCoordBytes, 0);
-        uint8_t* t = texCoords_.data() + texCoords_.size() - kTexCoordBytes;
+        uint8_t* t = texCoords_.data() + static_cast<size_t>(entry) * kTexCoordBytes;
         Put<float>(t, kTexCoordU, Get<float>(record, kTexCoordU));
         Put<float>(t, kTexCoordV, Get<float>(record, kTexCoordV));
+        c.texIndices[k] = entry;
       }
     }
   }
