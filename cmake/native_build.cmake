@@ -36,7 +36,9 @@ add_library(kveltar_host_scene STATIC ${KVELTAR_HOST_SCENE_SOURCES})
 target_include_directories(kveltar_host_scene PUBLIC ${PROJECT_SOURCE_DIR}/tools/host)
 kveltar_use_third_party_headers(kveltar_host_scene PUBLIC)
 target_compile_definitions(kveltar_host_scene PUBLIC KVELTAR_VERSION_TEXT="${PROJECT_VERSION}")
-target_link_libraries(kveltar_host_scene PUBLIC kveltar_win32_standin ${CMAKE_DL_LIBS})
+# The host calls the plug-in through its interface; the marker edits of SOD files read
+# and write their bytes with the plug-in's own code, linked in.
+target_link_libraries(kveltar_host_scene PUBLIC kveltar_core kveltar_win32_standin ${CMAKE_DL_LIBS})
 
 add_executable(kveltar-host ${KVELTAR_HOST_SOURCES})
 target_link_libraries(kveltar-host PRIVATE kveltar_host_scene ${CMAKE_DL_LIBS})

@@ -29,7 +29,8 @@ add_library(kveltar_host_scene STATIC ${KVELTAR_HOST_SCENE_SOURCES})
 target_include_directories(kveltar_host_scene PUBLIC ${PROJECT_SOURCE_DIR}/tools/host ${PROJECT_SOURCE_DIR}/src)
 kveltar_use_third_party_headers(kveltar_host_scene PUBLIC)
 target_compile_definitions(kveltar_host_scene PUBLIC KVELTAR_VERSION_TEXT="${PROJECT_VERSION}")
-target_link_libraries(kveltar_host_scene PUBLIC user32 comdlg32)
+# The marker edits of SOD files read and write their bytes with the plug-in's own code.
+target_link_libraries(kveltar_host_scene PUBLIC kveltar_core user32 comdlg32)
 
 add_executable(kveltar-host ${KVELTAR_HOST_SOURCES})
 target_link_libraries(kveltar-host PRIVATE kveltar_host_scene)

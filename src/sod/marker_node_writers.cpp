@@ -25,12 +25,20 @@ int WriteRecordTransform(ByteBuffer* out, const Matrix4& transform) {
   return 1;
 }
 
-// The node name is cut to the 127 characters of a node's name field.
-int WriteMarker(ByteBuffer* out, uint16_t kind, const char* name, const char* group, const Matrix4& transform) {
-  return WriteSodNodeStart(out, kind, name, group) && WriteRecordTransform(out, transform) ? 1 : 0;
+}  // namespace
+
+int WriteMarkerNode(ByteBuffer* out, uint16_t kind, const MarkerRecord& record, const char* parent) {
+  if (out == nullptr) return 0;
+  return WriteSodNodeStart(out, kind, record.name, parent) && WriteRecordTransform(out, record.transform) ? 1 : 0;
 }
 
-}  // namespace
+int WriteEmitterMarkerNode(ByteBuffer* out, const EmitterRecord& record, const char* parent) {
+  if (out == nullptr) return 0;
+  if (!WriteSodNodeStart(out, kSodNodeEmitter, record.name, parent) || !WriteRecordTransform(out, record.transform)) {
+    return 0;
+  }
+  return WriteSodStringBytes(out, record.emitterName, NarrowLengthBounded(record.emitterName, kSodKeptStringBytes));
+}
 
 int WriteHardpointGroup(ByteBuffer* out) { return WriteGroup(out, kHardpointGroup); }
 int WriteEmitterGroup(ByteBuffer* out) { return WriteGroup(out, kEmitterGroup); }
@@ -40,23 +48,19 @@ int WriteHardpointNode(ByteBuffer* out, int32_t index) {
   if (out == nullptr) return 0;
   if (textHardpoints == nullptr) return 1;
   if (index < 0 || index >= textHardpointCount) return 0;
-  const HardpointRecord& record = textHardpoints[index];
-  return WriteMarker(out, kSodNodeNull, record.name, kHardpointGroup, record.transform);
+  return WriteMarkerNode(out, kSodNodeNull, textHardpoints[index], kHardpointGroup);
 }
 
 int WriteEmitterNode(ByteBuffer* out, int32_t index) {
   if (out == nullptr) return 0;
   if (textEmitters == nullptr) return 1;
   if (index < 0 || index >= textEmitterCount) return 0;
-  const EmitterRecord& record = textEmitters[index];
-  if (!WriteMarker(out, kSodNodeEmitter, record.name, kEmitterGroup, record.transform)) return 0;
-  return WriteSodStringBytes(out, record.emitterName, NarrowLengthBounded(record.emitterName, kSodKeptStringBytes));
+  return WriteEmitterMarkerNode(out, textEmitters[index], kEmitterGroup);
 }
 
 int WriteSpriteNode(ByteBuffer* out, int32_t index) {
   if (out == nullptr) return 0;
   if (textSprites == nullptr) return 1;
   if (index < 0 || index >= textSpriteCount) return 0;
-  const SpriteRecord& record = textSprites[index];
-  return WriteMarker(out, kSodNodeSprite, record.name, kSpriteGroup, record.transform);
+  return WriteMarkerNode(out, kSodNodeSprite, textSprites[index], kSpriteGroup);
 }

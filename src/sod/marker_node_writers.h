@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "common/byte_buffer.h"
+#include "common/marker_records.h"
 
 // Null nodes "hardpoints", "emitters" and "sprites" with the root as parent and the
 // identity transform.
@@ -21,3 +22,9 @@ int WriteSpriteGroup(ByteBuffer* out);
 int WriteHardpointNode(ByteBuffer* out, int32_t index);
 int WriteEmitterNode(ByteBuffer* out, int32_t index);
 int WriteSpriteNode(ByteBuffer* out, int32_t index);
+
+// One node of `kind` for a loaded record below `parent`: the record's name (cut to 127
+// characters) and rows 0 to 3 of its transform as R0, R1, R2, T; the emitter node also
+// carries the emitter name. The record writers above write their nodes with these.
+int WriteMarkerNode(ByteBuffer* out, uint16_t kind, const MarkerRecord& record, const char* parent);
+int WriteEmitterMarkerNode(ByteBuffer* out, const EmitterRecord& record, const char* parent);

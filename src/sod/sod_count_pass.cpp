@@ -12,32 +12,9 @@ namespace {
 
 int CountMaterials(ByteCursor* cursor, ImportedModel* model) {
   uint16_t count = 0;
-  if (!CursorReadU16(cursor, &count)) return 0;
-  const uint32_t entryTail =
-      3 * kSodVector3Bytes + 4 + 1 + (SodLayoutFor(model->version).secondMaterialModeByte ? 1 : 0);
-  for (uint32_t i = 0; i < count; ++i) {
-    if (!SkipString(cursor) || !CursorSkip(cursor, entryTail)) return 0;
-  }
+  if (!SkipMaterialSection(cursor, model->version, &count)) return 0;
   model->materialSectionCount = count;
   return 1;
-}
-
-int SkipMeshBody(ByteCursor* cursor, float version) {
-  SodMeshTextures textures;
-  uint16_t vertexCount = 0;
-  uint16_t texCoordCount = 0;
-  uint16_t groupCount = 0;
-  if (!ReadMeshHead(cursor, version, &textures)) return 0;
-  if (!CursorReadU16(cursor, &vertexCount) || !CursorReadU16(cursor, &texCoordCount)) return 0;
-  if (!CursorReadU16(cursor, &groupCount)) return 0;
-  if (!CursorSkip(cursor, vertexCount * kSodVector3Bytes)) return 0;
-  if (!CursorSkip(cursor, texCoordCount * kSodTexCoordBytes)) return 0;
-  for (uint32_t g = 0; g < groupCount; ++g) {
-    uint16_t faceCount = 0;
-    if (!CursorReadU16(cursor, &faceCount) || !SkipString(cursor)) return 0;
-    if (!CursorSkip(cursor, faceCount * kSodFaceBytes)) return 0;
-  }
-  return CursorSkip(cursor, 3);  // end byte and end word
 }
 
 int SkipEmitterBody(ByteCursor* cursor) { return SkipString(cursor); }
@@ -78,6 +55,33 @@ int SkipPrefixTable(ByteCursor* cursor) {
     if (!SkipString(cursor) || !CursorSkip(cursor, kSodPrefixEntryTail)) return 0;
   }
   return 1;
+}
+
+int SkipMaterialSection(ByteCursor* cursor, float version, uint16_t* count) {
+  if (!CursorReadU16(cursor, count)) return 0;
+  const uint32_t entryTail = 3 * kSodVector3Bytes + 4 + 1 + (SodLayoutFor(version).secondMaterialModeByte ? 1 : 0);
+  for (uint32_t i = 0; i < *count; ++i) {
+    if (!SkipString(cursor) || !CursorSkip(cursor, entryTail)) return 0;
+  }
+  return 1;
+}
+
+int SkipMeshBody(ByteCursor* cursor, float version) {
+  SodMeshTextures textures;
+  uint16_t vertexCount = 0;
+  uint16_t texCoordCount = 0;
+  uint16_t groupCount = 0;
+  if (!ReadMeshHead(cursor, version, &textures)) return 0;
+  if (!CursorReadU16(cursor, &vertexCount) || !CursorReadU16(cursor, &texCoordCount)) return 0;
+  if (!CursorReadU16(cursor, &groupCount)) return 0;
+  if (!CursorSkip(cursor, vertexCount * kSodVector3Bytes)) return 0;
+  if (!CursorSkip(cursor, texCoordCount * kSodTexCoordBytes)) return 0;
+  for (uint32_t g = 0; g < groupCount; ++g) {
+    uint16_t faceCount = 0;
+    if (!CursorReadU16(cursor, &faceCount) || !SkipString(cursor)) return 0;
+    if (!CursorSkip(cursor, faceCount * kSodFaceBytes)) return 0;
+  }
+  return CursorSkip(cursor, 3);  // end byte and end word
 }
 
 int32_t CountPass(ByteCursor* cursor, ImportedModel* model) {

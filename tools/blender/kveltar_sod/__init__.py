@@ -5,6 +5,8 @@ The SOD files are read and written by the kveltar plug-in itself, run by kveltar
 and exporter in between. The operators here hold the file browser's options; the work
 is done by importer.import_sod and exporter.export_sod.
 """
+import os
+
 import bpy
 from bpy.props import BoolProperty, EnumProperty, StringProperty
 from bpy_extras.io_utils import ExportHelper, ImportHelper
@@ -121,14 +123,40 @@ class ExportSOD(bpy.types.Operator, ExportHelper):
         description="Export even when a material is named like a node the game reserves (damage, crew, engines, "
                     "life, sensors, shields, target, borg; s_, c_, e_, hp at the start); else the export stops")
 
+    markers_only: BoolProperty(
+        name="Only markers into the original SOD file", default=False,
+        description="For a scene imported from a SOD file: write a copy of that file in which only the hardpoints, "
+                    "emitters and sprites become the scene's empties; every mesh, LOD and node of the file stays as "
+                    "it was, byte for byte (the other options do not apply)")
+
     def execute(self, context):
         found = find_host(self, context)
         if found is None:
             return {"CANCELLED"}
+        if self.markers_only:
+            return self.write_markers(context, found)
         result = exporter.export_sod(context, self.filepath, found, game=int(self.game), materials=self.materials,
                                      selected_only=self.use_selection, write_textures=self.write_textures,
                                      keep_reserved=self.keep_reserved)
         return finish(self, result, f"Exported {bpy.path.basename(self.filepath)}")
+
+    def write_markers(self, context, found):
+        source = context.scene.get(importer.SOURCE_PROPERTY)
+        if not source or not os.path.isfile(source):
+            self.report({"ERROR"}, "Only markers into the original SOD file: the scene was not imported from a SOD "
+                                   "file that is still there; export the whole scene instead")
+            return {"CANCELLED"}
+        result = exporter.export_markers(context, self.filepath, found, source)
+        for kind, text in result.messages:
+            self.report({"ERROR"} if kind == "error" else {"WARNING"}, text)
+        if not result.ok:
+            return {"CANCELLED"}
+        counts = "; ".join(f"{group} {result.summary[group]['kept']} kept, {result.summary[group]['written']} "
+                           f"written, {result.summary[group]['dropped']} dropped"
+                           for group in ("hardpoints", "emitters", "sprites"))
+        self.report({"INFO"}, f"Markers of {bpy.path.basename(source)} written into "
+                              f"{bpy.path.basename(self.filepath)}: {counts}")
+        return {"FINISHED"}
 
 
 def menu_import(self, context):

@@ -40,6 +40,20 @@ def export_sod(context, filepath, host_path, *, game=2, materials=True, selected
     return result
 
 
+def export_markers(context, filepath, host_path, source):
+    """Writes FILEPATH as a copy of the SOD file SOURCE (the one the scene was imported
+    from) in which only the markers change: they become the scene's marker empties,
+    every other byte of SOURCE stays. Returns the host's Result."""
+    with tempfile.TemporaryDirectory(prefix="kveltar-") as folder:
+        glb = os.path.join(folder, "markers.glb")
+        with marker_types(context.scene.objects):
+            try:
+                gltf.export_glb(glb, False)
+            except RuntimeError as error:
+                return host.Result.failure(f"Blender's glTF exporter failed: {error}")
+        return host.set_markers(host_path, source, filepath, glb)
+
+
 @contextlib.contextmanager
 def marker_types(objects):
     """Gives each marker empty the sod_type of its kind while the block runs; yields

@@ -87,7 +87,21 @@ class Result:
 
 def convert(host, source, target, options=()):
     """Runs `kveltar-host convert SOURCE TARGET --json OPTIONS...` and reads its answer."""
-    command = [host, "convert", source, target, "--json", *options]
+    return run_json([host, "convert", source, target, "--json", *options])
+
+
+def set_markers(host, source, target, scene_file):
+    """Runs `kveltar-host set-markers SOURCE TARGET --markers-from SCENE_FILE --json`:
+    TARGET is SOURCE with only its markers replaced by the scene file's."""
+    result = run_json([host, "set-markers", source, target, "--markers-from", scene_file, "--json"])
+    if result.summary.get("error"):
+        result.messages = [("error", result.summary["error"])] + [m for m in result.messages if m[0] != "error"]
+    return result
+
+
+def run_json(command):
+    """Runs kveltar-host with --json and turns its answer into a Result."""
+    host = command[0]
     try:
         run = subprocess.run(command, capture_output=True, text=True, encoding="utf-8", errors="replace",
                              creationflags=subprocess.CREATE_NO_WINDOW if WINDOWS else 0)

@@ -14,6 +14,8 @@ import bpy
 
 from . import gltf, host, markers
 
+SOURCE_PROPERTY = "kveltar_sod_source"  # the scene's custom property: the SOD file it was imported from
+
 
 def import_sod(context, filepath, host_path, *, borg=False, kinds=markers.KINDS, texture_folder=""):
     """Imports FILEPATH into the active collection; returns the host's Result.
@@ -37,6 +39,8 @@ def import_sod(context, filepath, host_path, *, borg=False, kinds=markers.KINDS,
             return host.Result.failure(f"Blender's glTF importer failed: {error}")
     new = [obj for obj in context.scene.objects if obj not in before]
     collect_markers(context, new, kinds)
+    # The export can write only the markers into a copy of this file.
+    context.scene[SOURCE_PROPERTY] = os.path.abspath(filepath)
     return result
 
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "bridge/conversion.h"
+#include "bridge/marker_rewrite.h"
 #include "bridge/mod_check.h"
 #include "bridge/sod_bridge.h"
 #include "interface/host_session.h"
@@ -53,5 +54,6 @@ int CommandImport(const HostOptions& options, const ImportCommand& command);
 int CommandExport(const HostOptions& options, const ExportCommand& command);
 int CommandConvert(const HostOptions& options, const ConvertCommand& command);
 int CommandCheck(const HostOptions& options, const CheckCommand& command);
+int CommandSetMarkers(const HostOptions& options, const MarkerEdit& edit, bool json);
 
 }  // namespace host

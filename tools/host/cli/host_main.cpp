@@ -220,7 +220,26 @@ int Run(std::vector<std::string> args) {
   checkApp->add_option("--only", check.only, "list only errors, or errors and warnings")
       ->check(CLI::IsMember({"errors", "warnings"}));
 
-  for (CLI::App* command : {describe, read, importApp, exportApp, convertApp, checkApp}) command->fallthrough();
+  PathText markersInput, markersOutput, markerFiles[3], markersScene;
+  bool markersJson = false;
+  CLI::App* setMarkersApp = app.add_subcommand(
+      "set-markers",
+      "write a SOD file again with its hardpoints, emitters or sprites taken from side text files, every other byte "
+      "kept");
+  setMarkersApp->add_option("IN", markersInput.text, "the SOD file")->required();
+  setMarkersApp->add_option("OUT", markersOutput.text, "the SOD file to write (may be IN)")->required();
+  for (MarkerKind kind : kMarkerKinds) {
+    const std::string group = MarkerGroupName(kind);
+    setMarkersApp->add_option("--" + group, markerFiles[static_cast<int>(kind)].text,
+                              "the " + group + " become this side text file's records");
+  }
+  setMarkersApp->add_option("--markers-from", markersScene.text,
+                            "the markers of every kind not given become those of this scene file (.gltf, .glb, .obj)");
+  setMarkersApp->add_flag("--json", markersJson, "print what was kept, written and dropped as JSON");
+
+  for (CLI::App* command : {describe, read, importApp, exportApp, convertApp, checkApp, setMarkersApp}) {
+    command->fallthrough();
+  }
   const bool noArguments = args.empty();
   try {
     std::reverse(args.begin(), args.end());
@@ -262,6 +281,14 @@ int Run(std::vector<std::string> args) {
       check.checkOptions.textureFolders.push_back(AbsolutePath(Utf8ToUtf16(folder)));
     }
     return CommandCheck(options, check);
+  }
+  if (*setMarkersApp) {
+    MarkerEdit edit;
+    edit.input = markersInput.Wide();
+    edit.output = markersOutput.Wide();
+    for (int k = 0; k < 3; ++k) edit.sideFiles[k] = markerFiles[k].Wide();
+    edit.markersFrom = markersScene.Wide();
+    return CommandSetMarkers(options, edit, markersJson);
   }
   if (convert.to.empty() != outDir.text.empty() || (convert.to.empty() && convertFiles.size() != 2)) {
     std::fprintf(stderr, "kveltar-host: convert takes IN OUT, or IN... with both --to and --out-dir\n");

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "bridge/conversion.h"
+#include "bridge/marker_rewrite.h"
 #include "bridge/scene_outline.h"
 #include "interface/host_text.h"
 #include "interface/temp_folder.h"
@@ -105,6 +106,37 @@ Json Run(const WebRequest& request) {
   return json;
 }
 
+// set-markers: {"op": "set-markers", "folder", "model": the SOD file in in/, and for each
+// kind to replace "hardpoints", "emitters", "sprites": the name of a side text file in
+// in/ (a kind left out stays as it is)}. Answers {"ok", "status", "messages" (the error,
+// else one "info" saying what was kept, written and dropped), "report" (kept, written
+// and dropped per kind, as set-markers --json prints them), "files"}: out/ holds the
+// model's SOD file, the original with only the markers rewritten.
+Json SetMarkersRequest(const Json& json) {
+  const fs::path folder = fs::u8path(json.value("folder", ""));
+  const std::string model = json.value("model", "");
+  MarkerEdit edit;
+  edit.input = (folder / "in" / fs::u8path(model)).u16string();
+  edit.output = (folder / "out" / fs::u8path(model)).u16string();
+  for (MarkerKind kind : kMarkerKinds) {
+    const std::string side = json.value(MarkerGroupName(kind), "");
+    if (!side.empty()) edit.sideFiles[static_cast<int>(kind)] = (folder / "in" / fs::u8path(side)).u16string();
+  }
+  std::error_code ignored;
+  fs::create_directories(folder / "out", ignored);
+  HostOptions options;
+  Session session;
+  if (!StartSession(options, &session)) return Failure("the plug-in could not be started");
+  MarkerEditOutcome outcome;
+  const int status = SetMarkers(&session, options, edit, &outcome);
+  const Json message{{"kind", status == kExitOk ? "info" : "error"}, {"text", MarkerEditText(edit, outcome)}};
+  return Json{{"ok", status == kExitOk},
+              {"status", status},
+              {"messages", Json::array({message})},
+              {"report", MarkerEditJson(edit, outcome)},
+              {"files", WrittenFiles(folder / "out")}};
+}
+
 std::string lastResult;
 
 }  // namespace
@@ -112,15 +144,16 @@ std::string lastResult;
 }  // namespace host
 
 // Runs one request (JSON text: op, folder, model, and for convert: to, game,
-// materials, writeTextures, continueReserved) and answers its result as JSON text,
-// valid until the next call. Never throws: a failure of any kind is a result with ok
-// false and its message.
+// materials, writeTextures, continueReserved; for set-markers see SetMarkersRequest) and answers its result as JSON
+// text, valid until the next call. Never throws: a failure of any kind is a result with ok false and its message.
 extern "C" EMSCRIPTEN_KEEPALIVE const char* kveltar_call(const char* requestText) {
   using namespace host;
   try {
     Json json = Json::parse(requestText != nullptr ? requestText : "");
     WebRequest request = ParseRequest(json);
-    if (request.op != "open" && request.op != "convert") {
+    if (request.op == "set-markers") {
+      lastResult = JsonText(SetMarkersRequest(json));
+    } else if (request.op != "open" && request.op != "convert") {
       lastResult = JsonText(Failure("unknown request " + request.op));
     } else {
       lastResult = JsonText(Run(request));
