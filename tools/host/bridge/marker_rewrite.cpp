@@ -121,7 +121,7 @@ bool LoadSideFile(const std::u16string& path, MarkerKind kind, SideRecords* reco
   if (kind == MarkerKind::kEmitter) ReadEmitterFile(file);
   if (kind == MarkerKind::kSprite) ReadSpriteFile(file);
   const bool failed = std::ferror(file) != 0 || SideTextListOutOfMemory() != 0;
-  std::fclose(file);
+  (void)std::fclose(file);  // only read
   TakeList(textHardpoints, textHardpointCount, &records->markers);
   TakeList(textEmitters, textEmitterCount, &records->emitters);
   TakeList(textSprites, textSpriteCount, &records->markers);
@@ -135,7 +135,7 @@ bool LoadSideFile(const std::u16string& path, MarkerKind kind, SideRecords* reco
 // A number as the side text files print it; a zero and a negative zero alike.
 std::string SixDecimals(float value) {
   char text[64];
-  std::snprintf(text, sizeof text, "%f", static_cast<double>(value));
+  (void)std::snprintf(text, sizeof text, "%f", static_cast<double>(value));
   return std::strcmp(text, "-0.000000") == 0 ? std::string(text + 1) : std::string(text);
 }
 
@@ -281,14 +281,15 @@ bool ReadBytes(const std::u16string& path, std::vector<uint8_t>* bytes) {
   return !in.bad();
 }
 
-// The side text files of `edit`, with those of the kinds not given written into `temp`
+// The side text files of `edit`, with those of the kinds not given written into `folder`
 // from the markers of its scene file, as the export hands a scene's markers to the
 // plug-in. false with a reason.
-bool SideFilesOf(const MarkerEdit& edit, TempFolder* temp, std::u16string* files, std::string* error) {
+bool SideFilesOf(const MarkerEdit& edit, std::optional<TempFolder>* folder, std::u16string* files, std::string* error) {
   for (int k = 0; k < kKinds; ++k) files[k] = edit.sideFiles[k];
   if (edit.markersFrom.empty()) return true;
   SceneDocument document;
   if (!ReadSceneDocument(AbsolutePath(edit.markersFrom), &document, error)) return false;
+  TempFolder* temp = &folder->emplace();
   for (MarkerKind kind : kMarkerKinds) {
     if (!files[Index(kind)].empty()) continue;
     files[Index(kind)] = temp->File(std::u16string(u"markers") + SideTextSuffix(kind)).u16string();
@@ -313,9 +314,8 @@ int SetMarkers(Session* session, const HostOptions& options, const MarkerEdit& e
   const int readStatus = ReadWithPlugin(session, options, input, &outcome->error);
   if (readStatus != kExitOk) return Fail(outcome, readStatus);
   std::optional<TempFolder> temp;
-  if (!edit.markersFrom.empty()) temp.emplace();
   std::u16string sides[kKinds];
-  if (!SideFilesOf(edit, temp ? &*temp : nullptr, sides, &outcome->error)) return Fail(outcome, kExitUsage);
+  if (!SideFilesOf(edit, &temp, sides, &outcome->error)) return Fail(outcome, kExitUsage);
   SideRecords records[kKinds];
   for (MarkerKind kind : kMarkerKinds) {
     const std::u16string& side = sides[Index(kind)];
