@@ -362,7 +362,8 @@ Json MarkerEditJson(const MarkerEdit& edit, const MarkerEditOutcome& outcome) {
 
 std::string MarkerEditText(const MarkerEdit& edit, const MarkerEditOutcome& outcome) {
   if (outcome.status != kExitOk) return outcome.error;
-  std::string text = "set markers of " + Utf16ToUtf8(edit.input) + " into " + Utf16ToUtf8(edit.output) + ":";
+  std::string text = "set markers of " + fs::path(edit.input).filename().u8string() + " into " +
+                     fs::path(edit.output).filename().u8string() + " (every other byte kept):";
   for (MarkerKind kind : kMarkerKinds) {
     const int k = Index(kind);
     text += std::string(" ") + MarkerGroupName(kind);

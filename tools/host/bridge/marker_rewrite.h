@@ -52,7 +52,8 @@ int SetMarkers(Session* session, const HostOptions& options, const MarkerEdit& e
 // input, output, status, error, and per kind group name its kept, written and dropped.
 Json MarkerEditJson(const MarkerEdit& edit, const MarkerEditOutcome& outcome);
 
-// One line for the user: what was kept, written and dropped, or the error.
+// One line for the user, naming the files without their folders: what was kept,
+// written and dropped, or the error.
 std::string MarkerEditText(const MarkerEdit& edit, const MarkerEditOutcome& outcome);
 
 }  // namespace host
