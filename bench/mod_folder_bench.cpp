@@ -56,6 +56,7 @@ struct Setup {
   host::HostOptions options;
   host::Session session;
   std::vector<host::BatchFile> files;
+  std::vector<host::SkippedEntry> skipped;
   std::filesystem::path start = std::filesystem::current_path();
   Setup() {
     options.pluginPath = host::Utf8ToUtf16(KVELTAR_NATIVE_PLUGIN);
@@ -67,7 +68,8 @@ struct Setup {
       dir.Write((n % 4 == 0 ? "mod/sub/ship" : "mod/ship") + std::to_string(n) + ".sod", ShipSod(n));
     }
     std::string error;
-    if (!host::CollectFiles({dir.Wide("mod")}, {u".sod"}, &files, &error) || files.size() != kFiles) std::abort();
+    if (!host::CollectFiles({dir.Wide("mod")}, {u".sod"}, &files, &skipped, &error) || files.size() != kFiles)
+      std::abort();
   }
   ~Setup() { std::filesystem::current_path(start); }
 };
@@ -118,9 +120,10 @@ void SingleConversions(benchmark::State& state) {
 void BatchConvert(benchmark::State& state) {
   for (auto _ : state) {
     std::vector<host::BatchFile> files;
+    std::vector<host::SkippedEntry> skipped;
     std::vector<host::BatchResult> results;
     std::string error;
-    if (!host::CollectFiles({Shared().dir.Wide("mod")}, {u".sod"}, &files, &error) ||
+    if (!host::CollectFiles({Shared().dir.Wide("mod")}, {u".sod"}, &files, &skipped, &error) ||
         host::ConvertBatch(&Shared().session, Shared().options, host::ConversionRequest{}, files, u".glb",
                            Shared().dir.Wide("out"), nullptr, &results) != 0) {
       std::abort();

@@ -148,6 +148,17 @@ TEST_F(ModCheck, FolderOfGoodAndBadFilesThroughTheCommandLine) {
   untextured.nodes[1].mesh.texture = "gone";
   dir_.Write("ships/untextured.SOD", sodtest::BuildSod(untextured));
   for (const char* name : {"ships/hull.tga", "ships/sub/hull.tga"}) dir_.Write(name, TinyTga());
+  // Entries the search skips and names, the rest checked: a link back to the folder
+  // above, a link to nothing; and a ship at a path beyond Windows' classic limit.
+  std::string deep = "ships";
+  for (int n = 0; n < 9; ++n) deep += "/deep_folder_of_thirty_six_letters_" + std::to_string(n);
+  std::filesystem::create_directories(dir_.File(deep));
+  const std::string first = deep.substr(0, 6 + 35);
+  std::filesystem::create_directory_symlink("..", dir_.File("ships/sub/loop"));
+  std::filesystem::create_symlink("nowhere.sod", dir_.File(first + "/gone.sod"));
+  dir_.Write(deep + "/hull.tga", TinyTga());
+  dir_.Write(deep + "/far.sod", sodtest::BuildSod(CleanShip()));
+  ASSERT_GT(dir_.File(deep + "/far.sod").string().size(), 300u);
   const std::string binary = std::string(KVELTAR_HOST) + " ";
   const std::string folder = dir_.File("ships").string();
 
@@ -155,7 +166,7 @@ TEST_F(ModCheck, FolderOfGoodAndBadFilesThroughTheCommandLine) {
   EXPECT_EQ(1, RunCommand(binary + "check " + folder, &lines));
   EXPECT_EQ(1, RunCommand(binary + "check --json " + folder, &json));
   const host::Json report = host::Json::parse(json);
-  ASSERT_EQ(4u, report["files"].size());
+  ASSERT_EQ(7u, report["files"].size());
   for (const host::Json& file : report["files"]) {
     const std::string name = std::filesystem::path(file["path"].get<std::string>()).filename().string();
     EXPECT_NE(lines.find(name + ": "), std::string::npos) << name;
@@ -168,15 +179,28 @@ TEST_F(ModCheck, FolderOfGoodAndBadFilesThroughTheCommandLine) {
   EXPECT_NE(json.find("\"code\":\"unreadable\""), std::string::npos);
   EXPECT_NE(json.find("\"code\":\"missing-texture\""), std::string::npos);
   EXPECT_EQ(2, report["summary"]["filesWithErrors"].get<int>());
+  EXPECT_NE(lines.find("_0/gone.sod: not read: 0 errors, 1 warnings, 0 infos\n  warning not-walked: a link to nothing"),
+            std::string::npos)
+      << lines;
+  EXPECT_NE(lines.find("sub/loop: not read: 0 errors, 1 warnings, 0 infos\n  warning not-walked: a link to a folder "
+                       "searched already"),
+            std::string::npos);
+  EXPECT_NE(lines.find("/far.sod: SOD 1.80"), std::string::npos);
+  // Skipped entries alone are warnings.
+  EXPECT_EQ(0, RunCommand(binary + "check " + dir_.File(first).string(), &lines)) << lines;
 
   std::string converted;
   EXPECT_EQ(1,
             RunCommand(binary + "convert " + folder + " --to glb --out-dir " + dir_.File("out").string(), &converted));
-  EXPECT_TRUE(dir_.Exists("out/good.glb") && dir_.Exists("out/sub/good2.glb") && dir_.Exists("out/untextured.glb"));
+  EXPECT_TRUE(dir_.Exists("out/good.glb") && dir_.Exists("out/sub/good2.glb") && dir_.Exists("out/untextured.glb") &&
+              dir_.Exists("out" + deep.substr(5) + "/far.glb"));
   EXPECT_FALSE(dir_.Exists("out/damaged.glb"));
-  EXPECT_NE(converted.find("converted 3 files, 1 failed:\n  " + folder + "/damaged.sod: the plug-in could not read"),
+  EXPECT_NE(converted.find("converted 4 files, 3 failed:\n  " + folder + "/damaged.sod: the plug-in could not read"),
             std::string::npos)
       << converted;
+  EXPECT_NE(converted.find("  " + dir_.File(first).string() + "/gone.sod: skipped: a link to nothing\n  " + folder +
+                           "/sub/loop: skipped: a link to a folder searched already"),
+            std::string::npos);
   // A second input of the same name does not overwrite the first one's file.
   std::string twice;
   EXPECT_EQ(1, RunCommand(binary + "convert " + folder + "/good.sod " + folder + "/sub/good2.sod " + folder +

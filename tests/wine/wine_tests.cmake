@@ -82,17 +82,29 @@ add_test(NAME gltf_validator_windows COMMAND node ${PROJECT_SOURCE_DIR}/tests/gl
 set_tests_properties(gltf_validator_windows PROPERTIES FIXTURES_REQUIRED gltf_written)
 
 # kveltar-host.exe check and batch convert of a small mod folder through the real DLL:
-# the sample model with its textures and a file that is no SOD file at all.
-foreach(file frigate.sod frigate_engine.tga frigate_hull.tga frigate_plating.tga)
-  configure_file(${PROJECT_SOURCE_DIR}/docs/sample/${file} ${CMAKE_BINARY_DIR}/host-mod/mod/${file} COPYONLY)
+# the sample model with its textures, again at a path of more than 300 characters, a
+# file that is no SOD file at all, a link back to the folder and a link to nothing
+# (which Wine leaves out of folder listings: it must only not stop the search).
+set(KVELTAR_MOD ${CMAKE_BINARY_DIR}/host-mod/mod)
+set(KVELTAR_DEEP ${KVELTAR_MOD})
+foreach(n RANGE 1 9)
+  string(APPEND KVELTAR_DEEP /folder_nested_${n}_deep_below_the_mod_)
 endforeach()
-configure_file(${PROJECT_SOURCE_DIR}/README.md ${CMAKE_BINARY_DIR}/host-mod/mod/broken.sod COPYONLY)
+foreach(file frigate.sod frigate_engine.tga frigate_hull.tga frigate_plating.tga)
+  configure_file(${PROJECT_SOURCE_DIR}/docs/sample/${file} ${KVELTAR_MOD}/${file} COPYONLY)
+  configure_file(${PROJECT_SOURCE_DIR}/docs/sample/${file} ${KVELTAR_DEEP}/${file} COPYONLY)
+endforeach()
+configure_file(${PROJECT_SOURCE_DIR}/README.md ${KVELTAR_MOD}/broken.sod COPYONLY)
+file(MAKE_DIRECTORY ${KVELTAR_MOD}/sub)
+file(CREATE_LINK .. ${KVELTAR_MOD}/sub/loop SYMBOLIC)
+file(CREATE_LINK nowhere.sod ${KVELTAR_MOD}/gone.sod SYMBOLIC)
+set(KVELTAR_MOD_FAULTS "cannot search|No such file")
 add_test(NAME host_check_windows COMMAND ${KVELTAR_WINE} $<TARGET_FILE:kveltar-host> check mod)
 set_tests_properties(host_check_windows PROPERTIES ENVIRONMENT "${KVELTAR_WINE_ENV}"
-  WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/host-mod
-  PASS_REGULAR_EXPRESSION "mod.broken.sod: not read: 1 errors, 0 warnings, 0 infos\r?\n  error unreadable: the plug-in could not read .*broken.sod: SOD file header ID, Storm3D_SW, not found.\r?\nmod.frigate.sod: SOD 1.80, 3 materials, .*hardpoints: no problems\r?\nchecked 2 files: 1 with errors")
+  WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/host-mod FAIL_REGULAR_EXPRESSION "${KVELTAR_MOD_FAULTS}"
+  PASS_REGULAR_EXPRESSION "mod.broken.sod: not read: 1 errors, 0 warnings, 0 infos\r?\n  error unreadable: the plug-in could not read .*broken.sod: SOD file header ID, Storm3D_SW, not found.\r?\nmod.folder_nested_1.*_mod_.frigate.sod: SOD 1.80, 3 materials, .*hardpoints: no problems\r?\nmod.frigate.sod: SOD 1.80, 3 materials, .*hardpoints: no problems\r?\nmod.sub.loop: not read: 0 errors, 1 warnings, 0 infos\r?\n  warning not-walked: a link to a folder searched already .*\r?\nchecked 4 files: 1 with errors")
 add_test(NAME host_convert_batch_windows COMMAND ${KVELTAR_WINE} $<TARGET_FILE:kveltar-host> convert mod --to glb
          --out-dir out)
 set_tests_properties(host_convert_batch_windows PROPERTIES ENVIRONMENT "${KVELTAR_WINE_ENV}"
-  WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/host-mod
-  PASS_REGULAR_EXPRESSION "converted .*frigate.sod to .*frigate.glb: ${KVELTAR_SAMPLE_SUMMARY}.*converted 1 files, 1 failed:\r?\n  .*broken.sod: the plug-in could not read")
+  WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/host-mod FAIL_REGULAR_EXPRESSION "${KVELTAR_MOD_FAULTS}"
+  PASS_REGULAR_EXPRESSION "converted .*_mod_.frigate.sod to .*_mod_.frigate.glb: ${KVELTAR_SAMPLE_SUMMARY}.*converted .*mod.frigate.sod to .*frigate.glb: ${KVELTAR_SAMPLE_SUMMARY}.*converted 2 files, 2 failed:\r?\n  .*broken.sod: the plug-in could not read.*\r?\n  .*loop: skipped: a link to a folder searched already")

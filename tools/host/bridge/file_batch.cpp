@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "interface/host_text.h"
+#include "interface/system_path.h"
 
 namespace host {
 
@@ -18,36 +19,26 @@ bool Wanted(const fs::path& file, const std::vector<std::u16string>& extensions)
   return std::find(extensions.begin(), extensions.end(), extension) != extensions.end();
 }
 
-// The wanted files under `folder`, in name order; false with a reason.
-bool SearchFolder(const fs::path& folder, const std::vector<std::u16string>& extensions, std::vector<BatchFile>* files,
-                  std::string* error) {
-  std::vector<BatchFile> found;
-  std::error_code failure;
-  fs::recursive_directory_iterator entries(folder, fs::directory_options::skip_permission_denied, failure);
-  for (; !failure && entries != fs::recursive_directory_iterator(); entries.increment(failure)) {
-    std::error_code ignored;
-    if (!entries->is_regular_file(ignored) || !Wanted(entries->path(), extensions)) continue;
-    found.push_back(BatchFile{entries->path().u16string(), entries->path().lexically_relative(folder).u16string()});
-  }
-  if (failure) {
-    *error = "cannot search " + folder.u8string() + ": " + failure.message();
-    return false;
-  }
-  std::sort(found.begin(), found.end(), [](const BatchFile& a, const BatchFile& b) { return a.relative < b.relative; });
-  files->insert(files->end(), found.begin(), found.end());
-  return true;
+// The wanted files under `folder`, in name order, and the entries skipped.
+void SearchFolder(const fs::path& folder, const std::vector<std::u16string>& extensions, std::vector<BatchFile>* files,
+                  std::vector<SkippedEntry>* skipped) {
+  std::vector<fs::path> found;
+  WalkFolder(
+      folder, [&](const fs::path& file) { return Wanted(file, extensions); }, &found, skipped);
+  for (const fs::path& relative : found)
+    files->push_back(BatchFile{(folder / relative).u16string(), relative.u16string()});
 }
 
 }  // namespace
 
 bool CollectFiles(const std::vector<std::u16string>& paths, const std::vector<std::u16string>& extensions,
-                  std::vector<BatchFile>* files, std::string* error) {
+                  std::vector<BatchFile>* files, std::vector<SkippedEntry>* skipped, std::string* error) {
   for (const std::u16string& given : paths) {
     const fs::path path(AbsolutePath(given));
-    std::error_code failure;
-    if (fs::is_directory(path, failure)) {
-      if (!SearchFolder(path, extensions, files, error)) return false;
-    } else if (fs::is_regular_file(path, failure)) {
+    const EntryKind kind = KindOfEntry(path);
+    if (kind == EntryKind::kFolder) {
+      SearchFolder(path, extensions, files, skipped);
+    } else if (kind == EntryKind::kFile) {
       files->push_back(BatchFile{path.u16string(), path.filename().u16string()});
     } else {
       *error = "no such file or folder: " + Utf16ToUtf8(given);
@@ -74,8 +65,8 @@ size_t ConvertBatch(Session* session, const HostOptions& options, const Conversi
     result.file = files[i];
     result.output = (out / fs::path(files[i].relative).replace_extension(fs::path(to))).u16string();
     ConversionRequest request = base;
-    request.input = files[i].path;
-    request.output = result.output;
+    request.input = SystemPath(files[i].path).u16string();
+    request.output = SystemPath(result.output).u16string();
     std::error_code failure;
     const fs::path folder = fs::path(result.output).parent_path();
     const auto earlier = std::find_if(results->begin(), results->begin() + static_cast<std::ptrdiff_t>(i),
@@ -88,21 +79,29 @@ size_t ConvertBatch(Session* session, const HostOptions& options, const Conversi
       ++failed;
       continue;
     }
-    const bool made = fs::create_directories(folder, failure);
-    if (failure) {
-      result.conversion.messages.Error("cannot make the folder of " + Utf16ToUtf8(result.output) + ": " +
-                                       failure.message());
+    bool made = false;
+    std::string reason;
+    if (!MakeFolders(folder, &made, &reason)) {
+      result.conversion.messages.Error("cannot make the folder of " + Utf16ToUtf8(result.output) + ": " + reason);
       result.conversion.status = kExitFailed;
     } else {
       Conversion conversion;
       Convert(session, options, request, &conversion);
       result.conversion = std::move(static_cast<ConversionOutcome&>(conversion));
       // Nothing is left behind for a file that failed, not even its new folder.
-      if (made && result.conversion.status != kExitOk) fs::remove(folder, failure);
+      if (made && result.conversion.status != kExitOk) fs::remove(SystemPath(folder), failure);
     }
     if (result.conversion.status != kExitOk) ++failed;
   }
   return failed;
+}
+
+BatchResult SkippedResult(const SkippedEntry& entry) {
+  BatchResult result;
+  result.file = BatchFile{entry.path.u16string(), u""};
+  result.conversion.messages.Error("skipped: " + entry.reason);
+  result.conversion.status = kExitFailed;
+  return result;
 }
 
 std::string FailureReason(const ConversionOutcome& conversion) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "bridge/conversion.h"
+#include "interface/folder_walk.h"
 
 namespace host {
 
@@ -20,10 +21,11 @@ struct BatchFile {
 
 // The files of `paths`: a file is taken whatever its extension, a folder is searched
 // recursively for files whose extension is one of `extensions` (lower case, with the
-// dot; matched in any case), in name order. False with a reason for a path that is
-// neither a file nor a folder, or a folder that cannot be searched.
+// dot; matched in any case), in name order; the entries below it that cannot be read or
+// entered go to `skipped` with their reason, and the search goes on. False with a
+// reason for a path that is neither a file nor a folder.
 bool CollectFiles(const std::vector<std::u16string>& paths, const std::vector<std::u16string>& extensions,
-                  std::vector<BatchFile>* files, std::string* error);
+                  std::vector<BatchFile>* files, std::vector<SkippedEntry>* skipped, std::string* error);
 
 // The extensions a batch converts to `to` (".glb", ".gltf", ".obj" or ".sod"): SOD
 // files to a scene file, scene files to SOD.
@@ -46,6 +48,9 @@ using BatchProgress = std::function<void(size_t index, size_t total, const Batch
 size_t ConvertBatch(Session* session, const HostOptions& options, const ConversionRequest& base,
                     const std::vector<BatchFile>& files, const std::u16string& to, const std::u16string& outDir,
                     const BatchProgress& progress, std::vector<BatchResult>* results);
+
+// A skipped entry as a failed file of a batch, with its reason.
+BatchResult SkippedResult(const SkippedEntry& entry);
 
 // The first error of a conversion (what the user is told of a failed file).
 std::string FailureReason(const ConversionOutcome& conversion);

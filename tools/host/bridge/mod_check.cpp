@@ -13,6 +13,7 @@
 #include "interface/host_layout.h"
 #include "interface/host_text.h"
 #include "interface/plugin_loader.h"
+#include "interface/system_path.h"
 
 namespace host {
 
@@ -47,6 +48,9 @@ const std::vector<ProblemKind> kProblemKinds = {
      "the plug-in's export writes the model back but warns"},
     {ProblemCode::kMarkerFile, "marker-file", Severity::kWarning,
      "the hardpoints, emitters or sprites the plug-in extracted cannot be read back"},
+    {ProblemCode::kNotWalked, "not-walked", Severity::kWarning,
+     "an entry of a folder searched that cannot be read or entered (a link to nothing, a loop of links, a folder "
+     "without permission): skipped, the rest is checked"},
 };
 
 // Control ids of the import dialog, as its template numbers them.
@@ -140,7 +144,8 @@ FileCheck ModChecker::Check(const std::u16string& sodPath) {
   }
   importFolder_.Empty();
   UiDriver driver({ImportDialogAnswer(answer, true)}, false);
-  const PluginRun run = ImportSod(session_, options_, check.path, answer, true, &driver, &document, &importFolder_);
+  const std::u16string readable = SystemPath(check.path).u16string();  // taken at any length
+  const PluginRun run = ImportSod(session_, options_, readable, answer, true, &driver, &document, &importFolder_);
   check.figures = FiguresOf(run.ui);
   if (run.read != 1 || run.imported != 1) {
     std::string refusal = ImportRefusal(check.path, run);
@@ -151,10 +156,10 @@ FileCheck ModChecker::Check(const std::u16string& sodPath) {
   check.imported = true;
   for (const std::string& warning : document.warnings) check.problems.push_back({ProblemCode::kMarkerFile, warning});
   CheckScene(document, check.figures, &check.problems);
-  CheckTextures(document, check.path, &check);
+  CheckTextures(document, readable, &check);
   // The export gets the scene as the host holds it after an import, with the markers.
   document.scene.TableCornerTexCoords();
-  CheckExport(document, check.path, &check);
+  CheckExport(document, readable, &check);
   return check;
 }
 

@@ -36,6 +36,7 @@ enum class ProblemCode {
   kExportRefused,
   kExportWarning,
   kMarkerFile,
+  kNotWalked,
 };
 
 struct ProblemKind {

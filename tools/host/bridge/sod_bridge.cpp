@@ -64,7 +64,9 @@ void TakeMarkers(const TempFolder& work, const fs::path& source, const ImportAns
 
 // The plug-in names each texture in the folder of the file it read. After it read a
 // copy in a temporary folder, the scene's maps are moved to `folder`, the SOD file's
-// own, where the textures are: no temporary path reaches what the user gets.
+// own, where the textures are: no temporary path reaches what the user gets. A path
+// too long for the map's field keeps the file name alone, never a cut path: the
+// textures are then found in the document's texture folder.
 void PlaceMapsIn(HostScene& scene, const fs::path& temp, const fs::path& folder) {
   constexpr int kMapSlots = 4;
   for (int m = 0; m < scene.MaterialCount(); ++m) {
@@ -73,7 +75,8 @@ void PlaceMapsIn(HostScene& scene, const fs::path& temp, const fs::path& folder)
       if (bytes == nullptr) continue;
       const fs::path file(layout::WideField(bytes, layout::kMapPath));
       if (file.parent_path().lexically_normal() != temp.lexically_normal()) continue;
-      const std::u16string placed = (folder / file.filename()).u16string();
+      std::u16string placed = (folder / file.filename()).u16string();
+      if (placed.size() >= layout::kTextUnits) placed = file.filename().u16string();
       layout::PutTextField(bytes, layout::kMapPath, placed, ToAnsi(placed));
     }
   }

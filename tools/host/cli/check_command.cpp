@@ -76,12 +76,13 @@ Json Summary(const std::vector<FileCheck>& checks) {
 int CommandCheck(const HostOptions& options, const CheckCommand& command) {
   const fs::path start = fs::current_path();
   std::vector<BatchFile> files;
+  std::vector<SkippedEntry> skipped;
   std::string error;
-  if (!CollectFiles(command.paths, {u".sod"}, &files, &error)) {
+  if (!CollectFiles(command.paths, {u".sod"}, &files, &skipped, &error)) {
     std::fprintf(stderr, "kveltar-host: %s\n", error.c_str());
     return kExitUsage;
   }
-  if (files.empty()) {
+  if (files.empty() && skipped.empty()) {
     std::fprintf(stderr, "kveltar-host: no SOD files to check\n");
     return kExitUsage;
   }
@@ -95,6 +96,9 @@ int CommandCheck(const HostOptions& options, const CheckCommand& command) {
     checks.push_back(checker.Check(files[i].path));
   }
   progress.Clear();
+  for (const SkippedEntry& entry : skipped) {
+    checks.push_back(FileCheck{entry.path.u16string(), false, {}, {{ProblemCode::kNotWalked, entry.reason}}});
+  }
   const Json summary = Summary(checks);
   if (command.json) {
     Json list = Json::array();

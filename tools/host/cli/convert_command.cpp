@@ -39,8 +39,10 @@ void PrintBatchFile(const BatchResult& result, bool quiet) {
 int ConvertMany(const HostOptions& options, const ConvertCommand& command) {
   const std::u16string to = u"." + Utf8ToUtf16(command.to);
   std::vector<BatchFile> files;
+  std::vector<SkippedEntry> skipped;
   std::string error;
-  if (!CollectFiles(command.inputs, BatchInputExtensions(to), &files, &error) || files.empty()) {
+  if (!CollectFiles(command.inputs, BatchInputExtensions(to), &files, &skipped, &error) ||
+      (files.empty() && skipped.empty())) {
     std::fprintf(stderr, "kveltar-host: %s\n", files.empty() && error.empty() ? "no files to convert" : error.c_str());
     return kExitUsage;
   }
@@ -48,10 +50,12 @@ int ConvertMany(const HostOptions& options, const ConvertCommand& command) {
   if (!StartSession(options, &session)) return kExitUsage;
   ProgressBar progress(files.size());
   std::vector<BatchResult> results;
-  const size_t failed = ConvertBatch(
+  size_t failed = ConvertBatch(
       &session, options, command, files, to, command.outDir,
       [&](size_t index, size_t, const BatchFile& file) { progress.Show(index, Utf16ToUtf8(file.relative)); }, &results);
   progress.Clear();
+  for (const SkippedEntry& entry : skipped) results.push_back(SkippedResult(entry));
+  failed += skipped.size();
   if (command.json) {
     Json list = Json::array();
     for (const BatchResult& result : results) {

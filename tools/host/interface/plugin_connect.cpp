@@ -39,6 +39,12 @@ OperationProcFn ConnectPlugin(const LoadedPlugin& plugin, std::u16string* extens
 }
 
 std::u16string AbsolutePath(const std::u16string& path) {
+#ifdef _WIN32
+  // A share's path (\\server\share\...) or an extended-length one (\\?\...) is whole
+  // already; the library would put the current drive before it.
+  const auto separator = [&](size_t i) { return path.size() > i && (path[i] == u'\\' || path[i] == u'/'); };
+  if (separator(0) && separator(1)) return path;
+#endif
   std::error_code ignored;
   std::filesystem::path absolute = std::filesystem::absolute(std::filesystem::path(path), ignored);
   return absolute.empty() ? path : absolute.u16string();

@@ -8,27 +8,39 @@ export const extension = (name) => { const dot = name.lastIndexOf('.'); return d
 export const stem = (name) => { const dot = name.lastIndexOf('.'); return dot < 0 ? name : name.slice(0, dot); };
 export const isModel = (name) => MODEL_EXTENSIONS.includes(extension(name));
 
-// Reads browser File objects into [{name, bytes}].
-export async function readFiles(fileList) {
-  return Promise.all([...fileList].map(async (file) => ({
-    name: baseName(file.name), bytes: new Uint8Array(await file.arrayBuffer()) })));
+// Reads browser File objects into [{name, bytes}]; a file that cannot be read is left out and
+// given to `skip(path, reason)`.
+export async function readFiles(fileList, skip = () => {}) {
+  const read = await Promise.all([...fileList].map(async (file) => {
+    try {
+      return { name: baseName(file.name), bytes: new Uint8Array(await file.arrayBuffer()) };
+    } catch (error) {
+      skip(file.webkitRelativePath || file.name, error.message || String(error));
+      return null;
+    }
+  }));
+  return read.filter(Boolean);
 }
 
-// The files of a drop: every file, also those inside dropped folders.
-export async function droppedFiles(dataTransfer) {
+// The files of a drop: every file, also those inside dropped folders. An entry that cannot be
+// read or entered is left out and given to `skip(path, reason)`; the rest is taken.
+export async function droppedFiles(dataTransfer, skip = () => {}) {
   const entries = [...dataTransfer.items].map((item) => item.webkitGetAsEntry?.()).filter(Boolean);
   if (entries.length === 0) return [...dataTransfer.files];
   const files = [];
+  const read = (call) => new Promise((resolve, reject) => call(resolve, reject));
   const walk = async (entry) => {
-    if (entry.isFile) {
-      files.push(await new Promise((resolve, reject) => entry.file(resolve, reject)));
-    } else if (entry.isDirectory) {
-      const reader = entry.createReader();
-      for (;;) {
-        const batch = await new Promise((resolve, reject) => reader.readEntries(resolve, reject));
-        if (batch.length === 0) break;
-        for (const child of batch) await walk(child);
+    try {
+      if (entry.isFile) {
+        files.push(await read((resolve, reject) => entry.file(resolve, reject)));
+      } else if (entry.isDirectory) {
+        const reader = entry.createReader();
+        for (let batch; (batch = await read((resolve, reject) => reader.readEntries(resolve, reject))).length > 0;) {
+          for (const child of batch) await walk(child);
+        }
       }
+    } catch (error) {
+      skip(entry.fullPath, error.message || error.name || String(error));
     }
   };
   for (const entry of entries) await walk(entry);

@@ -78,10 +78,13 @@ const guarded = (action) => async (event) => {
   }
 };
 
+// A file or folder entry that could not be read or entered: named, and the rest opened.
+const skipped = (path, reason) => messages.add('warning', `${path} was skipped: ${reason}`);
+
 // The file inputs: Open and Open folder start a new set, Add missing files adds to the open one.
 for (const [id, merge] of [['open-files', false], ['open-folder', false], ['add-files', true]]) {
   $(id).addEventListener('change', guarded(async (event) => {
-    const chosen = await readFiles(event.target.files);
+    const chosen = await readFiles(event.target.files, skipped);
     event.target.value = '';
     if (chosen.length > 0) await openSet(merge ? mergeFiles(page.files, chosen) : chosen);
   }));
@@ -96,7 +99,7 @@ document.addEventListener('drop', guarded(async (event) => {
   event.preventDefault();
   dragDepth = 0;
   $('drop-overlay').hidden = true;
-  const dropped = await readFiles(await droppedFiles(event.dataTransfer));
+  const dropped = await readFiles(await droppedFiles(event.dataTransfer, skipped), skipped);
   if (dropped.length === 0) return;
   const hasModel = dropped.some((file) => ['.sod', '.gltf', '.glb', '.obj'].includes(extension(file.name)));
   await openSet(hasModel ? dropped : mergeFiles(page.files, dropped));
