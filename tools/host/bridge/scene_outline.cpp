@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "formats/scene_files.h"
+#include "formats/side_text_files.h"
 #include "interface/host_layout.h"
 #include "interface/host_text.h"
 
@@ -98,10 +99,13 @@ Json Meshes(HostScene& scene, const Json& materials, int* total) {
 void AddMarkers(const char* kind, const std::vector<Marker>& markers, Json* list) {
   for (const Marker& marker : markers) {
     Json position{JsonFloat(marker.rows[3][0]), JsonFloat(marker.rows[3][1]), JsonFloat(marker.rows[3][2])};
+    Json rows = Json::array();
+    for (const auto& row : marker.rows) rows.push_back(Json{JsonFloat(row[0]), JsonFloat(row[1]), JsonFloat(row[2])});
     list->push_back(Json{{"kind", kind},
                          {"name", marker.name},
                          {"position", std::move(position)},
-                         {"emitter", marker.emitterName.empty() ? Json() : Json(marker.emitterName)}});
+                         {"emitter", marker.emitterName.empty() ? Json() : Json(marker.emitterName)},
+                         {"rows", std::move(rows)}});
   }
 }
 
@@ -133,6 +137,27 @@ Json SceneOutline(SceneDocument& document) {
               {"markers", std::move(markers)},
               {"triangles", triangles},
               {"vertices", document.scene.VertexCount()}};
+}
+
+MarkerLists MarkersOfJson(const Json& list) {
+  MarkerLists lists;
+  for (const Json& item : list) {
+    const std::string kind = item.value("kind", "");
+    Marker marker;
+    marker.name = item.value("name", "");
+    if (item.contains("emitter") && item["emitter"].is_string()) marker.emitterName = item["emitter"];
+    const Json& rows = item.contains("rows") ? item["rows"] : Json();
+    for (size_t r = 0; r < 4 && r < rows.size(); ++r) {
+      for (size_t c = 0; c < 3 && c < rows[r].size(); ++c) {
+        marker.rows[r][c] = rows[r][c].is_number() ? rows[r][c].get<float>() : 0.0f;
+      }
+    }
+    MarkerKind markerKind = kind == "emitter"  ? MarkerKind::kEmitter
+                            : kind == "sprite" ? MarkerKind::kSprite
+                                               : MarkerKind::kHardpoint;
+    MarkersOf(lists, markerKind).push_back(std::move(marker));
+  }
+  return lists;
 }
 
 std::vector<std::string> MissingTextures(const Json& outline) {
