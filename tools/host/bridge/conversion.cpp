@@ -136,6 +136,16 @@ int LoadAndSave(Session* session, const HostOptions& options, const ConversionRe
   int status = LoadModel(session, options, request, document, &conversion->messages, &conversion->run, &told);
   if (status != kExitOk) return status;
   if (request.markers) document->markers = *request.markers;
+  // A side text file the export is given takes the place of its kind's markers: the
+  // summary counts its records.
+  for (MarkerKind kind : kMarkerKinds) {
+    const std::u16string& file = SideFileOf(request.exportAnswer, kind);
+    if (file.empty() || LowerCaseExtension(request.output) != u".sod") continue;
+    std::vector<Marker>& markers = MarkersOf(document->markers, kind);
+    markers.clear();
+    std::string error;
+    if (!ReadSideTextFile(file, kind, &markers, &error)) document->warnings.push_back(error);
+  }
   return SaveModel(session, options, request, document, &conversion->messages, &conversion->run, &told);
 }
 

@@ -1,6 +1,7 @@
 #include "bridge/scene_outline.h"
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 
 #include "formats/scene_files.h"
@@ -109,6 +110,15 @@ void AddMarkers(const char* kind, const std::vector<Marker>& markers, Json* list
   }
 }
 
+// A number of the outline's JSON: a number, or "inf", "-inf" or "nan" as JsonFloat
+// writes the values that JSON has no number for; anything else reads as 0.
+float FloatOfJson(const Json& value) {
+  if (value.is_number()) return value.get<float>();
+  const std::string text = value.is_string() ? value.get<std::string>() : "";
+  if (text == "inf" || text == "-inf") return text[0] == '-' ? -HUGE_VALF : HUGE_VALF;
+  return text == "nan" ? std::nanf("") : 0.0f;
+}
+
 // A control's text without the line end that the stand-in keeps.
 std::string ControlText(const Json& control) {
   std::string text = control.value("text", "");
@@ -149,7 +159,7 @@ MarkerLists MarkersOfJson(const Json& list) {
     const Json& rows = item.contains("rows") ? item["rows"] : Json();
     for (size_t r = 0; r < 4 && r < rows.size(); ++r) {
       for (size_t c = 0; c < 3 && c < rows[r].size(); ++c) {
-        marker.rows[r][c] = rows[r][c].is_number() ? rows[r][c].get<float>() : 0.0f;
+        marker.rows[r][c] = FloatOfJson(rows[r][c]);
       }
     }
     MarkerKind markerKind = kind == "emitter"  ? MarkerKind::kEmitter
