@@ -120,7 +120,8 @@ bench-wine: deps
 WEB_PAGE := tools/host/web/page
 WEB_PAGE_NPM := $(WEB_PAGE)/node_modules/.package-lock.json
 THREE_MODULES := build/three.module.js build/three.core.js examples/jsm/controls/OrbitControls.js \
-                 examples/jsm/loaders/GLTFLoader.js examples/jsm/renderers/CSS2DRenderer.js \
+                 examples/jsm/controls/TransformControls.js examples/jsm/loaders/GLTFLoader.js \
+                 examples/jsm/renderers/CSS2DRenderer.js \
                  examples/jsm/utils/BufferGeometryUtils.js examples/jsm/utils/SkeletonUtils.js LICENSE
 $(WEB_PAGE_NPM): $(WEB_PAGE)/package-lock.json
 	@command -v npm >/dev/null || $(MAKE) --no-print-directory deps PACKAGES="nodejs npm"

@@ -111,11 +111,13 @@ void AddMarkers(const char* kind, const std::vector<Marker>& markers, Json* list
 }
 
 // A number of the outline's JSON: a number, or "inf", "-inf" or "nan" as JsonFloat
-// writes the values that JSON has no number for; anything else reads as 0.
+// writes the values that JSON has no number for, or "-0" (a page's JSON has no -0);
+// anything else reads as 0.
 float FloatOfJson(const Json& value) {
   if (value.is_number()) return value.get<float>();
   const std::string text = value.is_string() ? value.get<std::string>() : "";
   if (text == "inf" || text == "-inf") return text[0] == '-' ? -HUGE_VALF : HUGE_VALF;
+  if (text == "-0") return -0.0f;
   return text == "nan" ? std::nanf("") : 0.0f;
 }
 

@@ -21,8 +21,8 @@ namespace host {
 Json SceneOutline(SceneDocument& document);
 
 // The markers of an outline's list [{kind, name, emitter, rows}] (rows: R0, R1, R2, T,
-// each x y z, as the SOD file stores them; "inf", "-inf" and "nan" as the outline
-// gives them; a number missing reads as 0), by kind.
+// each x y z, as the SOD file stores them; "inf", "-inf", "nan" and "-0" as
+// text; a number missing reads as 0), by kind.
 MarkerLists MarkersOfJson(const Json& list);
 
 // The file names (NAME.tga, ...) of the outline's missing textures, each once.
