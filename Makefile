@@ -18,7 +18,7 @@ SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 WINE_PREFIX := $(CURDIR)/build/win64/wineprefix
 FUZZ_SECONDS ?= 20
 
-.PHONY: deps native asan win64 linux demo-build fuzz-build package package-win64 package-linux test test-native test-asan test-wine test-fuzz test-blender test-package demo screenshots blender-screenshot fuzz bench bench-wine lint format clean wasm web web-page test-web-module bench-web test-web-page web-screenshot bench-web-page
+.PHONY: deps native asan win64 linux demo-build fuzz-build package package-win64 package-linux test test-native test-asan test-wine test-fuzz test-blender test-package demo screenshots blender-screenshot fuzz bench bench-wine lint format clean wasm web web-page test-web-module bench-web test-web-page web-screenshot bench-web-page bench-web-markers
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
@@ -152,6 +152,10 @@ bench-web-page: web native $(WEB_TESTS_NPM)
 	node tests/web/first_picture_bench.mjs
 
 # The user guide's picture of the page: the sample frigate with its marker labels.
+# Selecting and moving a marker of a model with 10,000 markers against the frigate's 5.
+bench-web-markers: web native $(WEB_TESTS_NPM)
+	node tests/web/marker_select_bench.mjs
+
 web-screenshot: web $(WEB_TESTS_NPM)
 	@$(MAKE) --no-print-directory deps PACKAGES="$(WEB_PAGE_PACKAGES)"
 	node tests/web/screenshot.mjs docs/web-page.png

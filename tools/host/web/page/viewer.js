@@ -63,9 +63,8 @@ export function createViewer(container, events = {}) {
       return;
     }
     raycaster.params.Line.threshold = state.radius * 0.01;
-    const visible = layer.group.children.filter((holder) => holder.visible);
-    const hit = raycaster.intersectObjects(visible, true).find((found) => found.object.isLineSegments);
-    if (hit) events.onPick?.(hit.object.parent.userData.id);
+    const id = layer.pick(raycaster);
+    if (id !== null) events.onPick?.(id);
   }
   const resize = () => {
     const { clientWidth: w, clientHeight: h } = container;
