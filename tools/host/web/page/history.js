@@ -48,8 +48,18 @@ export function createHistory(onChange) {
   let last = 0;
   let savedDepth = 0;
   const report = () => onChange({ canUndo: done.length > 0, canRedo: undone.length > 0, edited: done.length !== savedDepth });
+  // Moves the newest command of `from` to `to`, running `run` on it.
+  const step = (from, to, run) => {
+    const command = from.pop();
+    if (!command) return;
+    run(command);
+    to.push(command);
+    last = 0;
+    report();
+  };
   const mergesWith = (command, previous, now) => previous && command.mergeKey && previous.mergeKey === command.mergeKey &&
-    previous.id === command.id && (command.mergeKey.startsWith('drag ') || now - last < MERGE_MS) && undone.length === 0;
+    previous.id === command.id && (command.mergeKey.startsWith('drag ') || now - last < MERGE_MS) && undone.length === 0 &&
+    done.length !== savedDepth; // a saved step stays as it was saved
   return {
     // Runs `command` and keeps it as the newest step, or merges it into the newest one.
     execute(command) {
@@ -67,22 +77,8 @@ export function createHistory(onChange) {
       last = now;
       report();
     },
-    undo() {
-      const command = done.pop();
-      if (!command) return;
-      command.undo();
-      undone.push(command);
-      last = 0;
-      report();
-    },
-    redo() {
-      const command = undone.pop();
-      if (!command) return;
-      command.execute();
-      done.push(command);
-      last = 0;
-      report();
-    },
+    undo() { step(done, undone, (command) => command.undo()); },
+    redo() { step(undone, done, (command) => command.execute()); },
     // Forgets every step (a model opened); the list as it is counts as saved.
     clear() { done = []; undone = []; savedDepth = 0; report(); },
     markSaved() { savedDepth = done.length; report(); },
