@@ -178,6 +178,8 @@ const CASES = [
       assert.equal(await field(page, 'Name').inputValue(), 'hp02');
       assert.match((await panels(page)).log, /another hardpoint is named hp_phaser_aft/);
 
+      const glb = await download(page, () => page.getByRole('button', { name: 'Download GLB' }).click());
+      assert.ok(glb.includes('hp_phaser_front') && !glb.includes('HP_torpedo'), 'the GLB carries the edited markers');
       const sod = await download(page, () => page.getByRole('button', { name: 'Download SOD' }).click());
       const zip = await download(page, () => page.getByRole('button', { name: 'Download side files' }).click());
       const sides = unzip(zip, 'edited');
