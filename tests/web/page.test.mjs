@@ -199,13 +199,17 @@ const CASES = [
     },
   },
   {
-    name: 'a drag of the gizmo moves the selected marker, its fields follow, one undo takes it back; no WCAG 2 A/AA violation',
+    name: 'a click on a marker\'s axes or label selects it; a drag of the gizmo moves it, its fields follow, one undo takes it back; no WCAG 2 A/AA violation',
     files: FRIGATE, state: 'ready',
     async check(page) {
-      await selectMarker(page, 'hp_phaser_fore');
+      // A marker's origin lies below the middle of its label, where its axes meet.
+      const origin = async (label) => { const box = await label.boundingBox(); return [box.x + box.width / 2, box.y + box.height * 1.6]; };
+      await page.mouse.click(...(await origin(page.locator('.marker-label', { hasText: 'HP_torpedo' }))));
+      assert.equal(await field(page, 'Name').inputValue(), 'HP_torpedo', 'a click on the axes selects the marker');
+      await page.locator('.marker-label', { hasText: 'hp_phaser_fore' }).click();
+      assert.equal(await field(page, 'Name').inputValue(), 'hp_phaser_fore', 'a click on the label selects the marker');
       const before = await positionFields(page);
-      const label = await page.locator('.marker-label.selected').boundingBox();
-      const [x, y] = [label.x + label.width / 2, label.y + label.height * 1.6];
+      const [x, y] = await origin(page.locator('.marker-label.selected'));
       await page.mouse.move(x, y);
       await page.mouse.down();
       await page.mouse.move(x + 40, y + 15, { steps: 8 });
