@@ -219,6 +219,11 @@ const CASES = [
       assert.deepEqual(await positionFields(page), before, 'the drag is one step');
       await page.keyboard.press('ArrowUp');
       assert.equal(Number((await positionFields(page))[1]), Number((Number(before[1]) + 0.1).toFixed(6)), 'an arrow key nudges y');
+      await page.keyboard.press('p');
+      const view = await page.locator('#viewport canvas').boundingBox();
+      await page.mouse.click(view.x + view.width / 2, view.y + view.height / 2); // the hull, framed in the middle
+      const placed = await Promise.all(['x', 'y', 'z'].map((axis) => field(page, `Rotation ${axis}`).inputValue()));
+      assert.notDeepEqual(placed, ['0', '0', '0'], 'Place on surface turns the z axis along the hull\'s normal');
       assert.deepEqual(await accessibilityViolations(page), []);
     },
   },
