@@ -23,7 +23,7 @@ struct ConversionRequest {
   bool writeTextures = false;
   // The markers the written file carries in place of the model's own (a viewer's edited
   // markers); a side text file that the export answer names still wins for its kind.
-  std::optional<MarkerLists> markers;
+  std::optional<MarkerLists> markers = std::nullopt;
 };
 
 // What the user is told: errors and warnings, in the order they arose.
