@@ -18,7 +18,7 @@ SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 WINE_PREFIX := $(CURDIR)/build/win64/wineprefix
 FUZZ_SECONDS ?= 20
 
-.PHONY: deps native asan win64 linux demo-build fuzz-build package package-win64 package-linux test test-native test-asan test-wine test-fuzz test-blender test-package demo screenshots blender-screenshot fuzz bench bench-wine lint format clean wasm web web-page test-web-module bench-web test-web-page web-screenshot bench-web-page
+.PHONY: deps native asan win64 linux demo-build fuzz-build package package-win64 package-linux test test-native test-asan test-wine test-fuzz test-blender test-package demo screenshots blender-screenshot fuzz bench bench-wine lint format clean wasm web web-page test-web-module bench-web test-web-page web-screenshot bench-web-page bench-web-markers
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
@@ -120,7 +120,8 @@ bench-wine: deps
 WEB_PAGE := tools/host/web/page
 WEB_PAGE_NPM := $(WEB_PAGE)/node_modules/.package-lock.json
 THREE_MODULES := build/three.module.js build/three.core.js examples/jsm/controls/OrbitControls.js \
-                 examples/jsm/loaders/GLTFLoader.js examples/jsm/renderers/CSS2DRenderer.js \
+                 examples/jsm/controls/TransformControls.js examples/jsm/loaders/GLTFLoader.js \
+                 examples/jsm/renderers/CSS2DRenderer.js \
                  examples/jsm/utils/BufferGeometryUtils.js examples/jsm/utils/SkeletonUtils.js LICENSE
 $(WEB_PAGE_NPM): $(WEB_PAGE)/package-lock.json
 	@command -v npm >/dev/null || $(MAKE) --no-print-directory deps PACKAGES="nodejs npm"
@@ -151,6 +152,10 @@ bench-web-page: web native $(WEB_TESTS_NPM)
 	node tests/web/first_picture_bench.mjs
 
 # The user guide's picture of the page: the sample frigate with its marker labels.
+# Selecting and moving a marker of a model with 10,000 markers against the frigate's 5.
+bench-web-markers: web native $(WEB_TESTS_NPM)
+	node tests/web/marker_select_bench.mjs
+
 web-screenshot: web $(WEB_TESTS_NPM)
 	@$(MAKE) --no-print-directory deps PACKAGES="$(WEB_PAGE_PACKAGES)"
 	node tests/web/screenshot.mjs docs/web-page.png

@@ -72,3 +72,8 @@ add_test(NAME host_convert_back_native COMMAND kveltar-host convert ${KVELTAR_GL
          ${CMAKE_BINARY_DIR}/frigate_back.sod --game 1)
 set_tests_properties(host_convert_back_native PROPERTIES FIXTURES_REQUIRED gltf_written
   PASS_REGULAR_EXPRESSION "converted .*frigate.gltf to .*frigate_back.sod: ${KVELTAR_SAMPLE_BACK_SUMMARY}")
+# The sample to SOD again through the plug-in's import and export, its hardpoints from a side file.
+add_test(NAME host_convert_sod_hardpoints_native COMMAND kveltar-host convert ${KVELTAR_SAMPLE}
+         ${CMAKE_BINARY_DIR}/frigate_rehardpointed.sod --hardpoints ${PROJECT_SOURCE_DIR}/tests/data/export/ship_hps.txt)
+set_tests_properties(host_convert_sod_hardpoints_native PROPERTIES
+  PASS_REGULAR_EXPRESSION "converted .*frigate.sod to .*frigate_rehardpointed.sod: 3 meshes, 36 triangles, 2 materials, 2 hardpoints, 1 emitters, 1 sprites")

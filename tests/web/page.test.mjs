@@ -1,5 +1,6 @@
 // The page in Debian's chromium, driven as a person would: files through the Open input, buttons
-// by their names, downloads compared byte for byte with the native host's `convert`.
+// and fields by their names, downloads compared byte for byte with the native host's `convert` and
+// `import --extract-...`.
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
@@ -17,6 +18,64 @@ fs.writeFileSync(DAMAGED, fs.readFileSync(sample('frigate.sod')).subarray(0, 100
 const RESERVED = [path.join(work, 'reserved.obj'), path.join(work, 'reserved.mtl')];
 fs.writeFileSync(RESERVED[0], 'mtllib reserved.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\nusemtl damage\nf 1 2 3\n');
 fs.writeFileSync(RESERVED[1], 'newmtl damage\nKd 0.5 0.5 0.5\n');
+const EXTRACT = ['--extract-hardpoints', '--extract-emitters', '--extract-sprites'];
+const SIDE_NAMES = ['frigate_ems.txt', 'frigate_hps.txt', 'frigate_sps.txt'];
+const RECORD = '1 0 0 0 1 0 0 0 1';
+
+// A file `name` of `text` in a folder of its own in the work folder (the frigate's side files
+// share their names); its path.
+function sideFile(folder, name, text) {
+  fs.mkdirSync(path.join(work, folder), { recursive: true });
+  fs.writeFileSync(path.join(work, folder, name), text);
+  return path.join(work, folder, name);
+}
+
+// The side files that the native host's import extracts from the SOD file `bytes`, by name.
+function nativeExtract(bytes, folder) {
+  const sod = sideFile(folder, 'frigate.sod', bytes);
+  spawnSync(HOST, ['import', sod, ...EXTRACT], { encoding: 'utf8' });
+  return Object.fromEntries(fs.readdirSync(path.dirname(sod)).filter((name) => name.endsWith('.txt'))
+    .map((name) => [name, fs.readFileSync(path.join(path.dirname(sod), name))]));
+}
+
+// The files of the zip `bytes`, by name.
+function unzip(bytes, folder) {
+  const zip = sideFile(folder, 'download.zip', bytes);
+  const out = path.join(work, folder, 'unzipped');
+  spawnSync('unzip', ['-o', '-q', zip, '-d', out]);
+  return Object.fromEntries(fs.readdirSync(out).map((name) => [name, fs.readFileSync(path.join(out, name))]));
+}
+
+// The records of a side text file: {name: [12 numbers]} (emitters' second name left out).
+const records = (bytes) => Object.fromEntries(bytes.toString('latin1').split(/\r?\n/)
+  .filter((line) => line.trim() && !line.startsWith('#'))
+  .map((line) => line.trim().split(/\s+/)).map((words) => [words[0], words.slice(-12).map((word) => Number(word) + 0)]));
+
+const field = (page, label) => page.getByLabel(label, { exact: true });
+async function setField(page, label, value) {
+  await field(page, label).fill(String(value));
+  await field(page, label).press('Enter');
+}
+const selectMarker = (page, name) => page.getByRole('button', { name, exact: true }).click();
+const positionFields = (page) => Promise.all(['x', 'y', 'z'].map((axis) => field(page, `Position ${axis}`).inputValue()));
+const markerNames = (page) => page.evaluate(() => [...document.querySelectorAll('#outline button.marker-row')].map((b) => b.textContent));
+
+// The WCAG 2 A and AA violations axe-core finds on the page.
+async function accessibilityViolations(page) {
+  await page.addScriptTag({ path: path.join(ROOT, 'tests/web/node_modules/axe-core/axe.min.js') });
+  const result = await page.evaluate(() => window.axe.run(document, { runOnly: ['wcag2a', 'wcag2aa'] }));
+  return result.violations.map((violation) => `${violation.id}: ${violation.nodes.map((node) => node.target).join(' ')}`);
+}
+
+// Side text files that are not what the plug-in writes: the page shows what the plug-in's reader
+// made of them, which is what a SOD file written from the page holds.
+const BAD_SIDE_FILES = {
+  binary: Buffer.from(Array.from({ length: 512 }, (_, i) => (i * 151 + 7) % 256)),
+  empty: '',
+  'lines of 600 characters': `hp_long ${RECORD} 0 0 1${' '.repeat(580)}\n${'#'.repeat(600)}\nhp_short ${RECORD} 0 0 2\n`,
+  'a name of 300 characters': `hp${'x'.repeat(298)} ${RECORD} 0 0 1\nhp_short ${RECORD} 0 0 2\n`,
+  'NaN and 1e39 numbers': `hp_nan NaN 0 0 0 1 0 0 0 1 0 0 0\nhp_big 1e39 0 0 0 1 0 0 0 1 0 0 0\nhp_fine ${RECORD} 1 2 3\n`,
+};
 
 // The native host's conversion of `input` to a file named `output` in the work folder, failed or
 // not: {report, bytes} (bytes null when nothing was written).
@@ -95,6 +154,99 @@ const CASES = [
       assert.ok(sod.equals(native.bytes), 'the page\'s SOD file is the native convert\'s');
     },
   },
+  {
+    name: 'the frigate\'s markers edited in the panel download as a SOD file and side files the native host reads alike',
+    files: FRIGATE, state: 'ready',
+    async check(page) {
+      await selectMarker(page, 'hp_phaser_fore');
+      await setField(page, 'Position x', 0.25);
+      await setField(page, 'Name', 'hp_phaser_front');
+      await page.getByRole('button', { name: 'Add hardpoint' }).click();
+      assert.equal(await field(page, 'Name').inputValue(), 'hp01');
+      for (const [label, value] of [['Position x', 1.5], ['Position y', -0.5], ['Position z', 2], ['Rotation z', 90]]) {
+        await setField(page, label, value);
+      }
+      await selectMarker(page, 'HP_torpedo');
+      await page.getByRole('button', { name: 'Delete', exact: true }).click();
+      await selectMarker(page, 'hp_phaser_aft');
+      await setField(page, 'Position x', 0.4);
+      await page.getByRole('button', { name: 'Mirror copy' }).click();
+      await page.getByRole('button', { name: 'Undo' }).click();
+      assert.ok(!(await markerNames(page)).includes('hp02'), 'the undone copy is gone');
+      await page.getByRole('button', { name: 'Redo' }).click();
+      await setField(page, 'Name', 'hp_phaser_aft'); // refused: the name is taken
+      assert.equal(await field(page, 'Name').inputValue(), 'hp02');
+      assert.match((await panels(page)).log, /another hardpoint is named hp_phaser_aft/);
+
+      const glb = await download(page, () => page.getByRole('button', { name: 'Download GLB' }).click());
+      assert.ok(glb.includes('hp_phaser_front') && !glb.includes('HP_torpedo'), 'the GLB carries the edited markers');
+      const sod = await download(page, () => page.getByRole('button', { name: 'Download SOD' }).click());
+      const zip = await download(page, () => page.getByRole('button', { name: 'Download side files' }).click());
+      const sides = unzip(zip, 'edited');
+      assert.deepEqual(Object.keys(sides).sort(), SIDE_NAMES);
+      const extracted = nativeExtract(sod, 'edited-extract');
+      for (const name of SIDE_NAMES) assert.ok(extracted[name].equals(sides[name]), `${name} is the native extraction's`);
+      const identity = [1, 0, 0, 0, 1, 0, 0, 0, 1];
+      assert.deepEqual(records(sides['frigate_hps.txt']), {
+        hp_phaser_aft: [...identity, 0.4, 0.7, -3], hp_phaser_front: [...identity, 0.25, 0.7, 3.5],
+        hp01: [0, 1, 0, -1, 0, 0, 0, 0, 1, 1.5, -0.5, 2], hp02: [...identity, -0.4, 0.7, -3] });
+      // The mesh: the OBJ of the page's SOD file is that of the native convert's with the same side files.
+      const given = SIDE_NAMES.map((name) => sideFile('edited', name, sides[name]));
+      const native = nativeConvert(sample('frigate.sod'), 'edited/native.sod',
+        ['--emitters', given[0], '--hardpoints', given[1], '--sprites', given[2]]);
+      const objOf = (bytes, folder) => nativeConvert(sideFile(folder, 'frigate.sod', bytes), `${folder}/frigate.obj`).bytes;
+      assert.ok(objOf(sod, 'page-obj').equals(objOf(native.bytes, 'native-obj')), 'the mesh is the native convert\'s');
+    },
+  },
+  {
+    name: 'a click on a marker\'s axes or label selects it; a drag of the gizmo moves it, its fields follow, one undo takes it back; no WCAG 2 A/AA violation',
+    files: FRIGATE, state: 'ready',
+    async check(page) {
+      // A marker's origin lies below the middle of its label, where its axes meet.
+      const origin = async (label) => { const box = await label.boundingBox(); return [box.x + box.width / 2, box.y + box.height * 1.6]; };
+      await page.mouse.click(...(await origin(page.locator('.marker-label', { hasText: 'HP_torpedo' }))));
+      assert.equal(await field(page, 'Name').inputValue(), 'HP_torpedo', 'a click on the axes selects the marker');
+      await page.locator('.marker-label', { hasText: 'hp_phaser_fore' }).click();
+      assert.equal(await field(page, 'Name').inputValue(), 'hp_phaser_fore', 'a click on the label selects the marker');
+      const before = await positionFields(page);
+      const [x, y] = await origin(page.locator('.marker-label.selected'));
+      await page.mouse.move(x, y);
+      await page.mouse.down();
+      await page.mouse.move(x + 40, y + 15, { steps: 8 });
+      await page.mouse.up();
+      assert.notDeepEqual(await positionFields(page), before, 'the position fields follow the gizmo');
+      await page.keyboard.press('Control+z');
+      assert.deepEqual(await positionFields(page), before, 'the drag is one step');
+      await page.keyboard.press('ArrowUp');
+      assert.equal(Number((await positionFields(page))[1]), Number((Number(before[1]) + 0.1).toFixed(6)), 'an arrow key nudges y');
+      await page.keyboard.press('p');
+      const view = await page.locator('#viewport canvas').boundingBox();
+      await page.mouse.click(view.x + view.width / 2, view.y + view.height / 2); // the hull, framed in the middle
+      const placed = await Promise.all(['x', 'y', 'z'].map((axis) => field(page, `Rotation ${axis}`).inputValue()));
+      assert.notDeepEqual(placed, ['0', '0', '0'], 'Place on surface turns the z axis along the hull\'s normal');
+      assert.deepEqual(await accessibilityViolations(page), []);
+    },
+  },
+  {
+    name: 'a side text file opened with the model replaces that kind\'s markers',
+    files: [...FRIGATE, sideFile('given', 'frigate_hps.txt', `hp_left ${RECORD} -1 0 0\nhp_right ${RECORD} 1 0 0\n`)],
+    state: 'ready',
+    async check(page) {
+      assert.deepEqual((await markerNames(page)).sort(), ['engine_glow', 'hp_left', 'hp_right', 'running_light']);
+      assert.match((await panels(page)).log, /frigate_hps\.txt gave 2 hardpoints/);
+    },
+  },
+  ...Object.entries(BAD_SIDE_FILES).map(([what, text], index) => ({
+    name: `a side text file with ${what} gives the plug-in reader's markers, which the SOD file downloaded holds`,
+    files: [...FRIGATE, sideFile(`bad-${index}`, 'frigate_hps.txt', text)], state: 'ready',
+    async check(page) {
+      const shown = (await page.evaluate(() => [...document.querySelectorAll('#outline tr.hardpoint button')]
+        .map((button) => button.textContent))).sort();
+      const sod = await download(page, () => page.getByRole('button', { name: 'Download SOD' }).click());
+      const held = Object.keys(records(nativeExtract(sod, `bad-${index}-extract`)['frigate_hps.txt'] ?? Buffer.alloc(0)));
+      assert.deepEqual(shown, held.sort());
+    },
+  })),
   {
     name: 'a damaged SOD file shows the plug-in\'s message',
     files: [DAMAGED], state: 'failed',

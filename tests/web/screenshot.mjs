@@ -1,5 +1,6 @@
-// The user guide's picture of the page: the sample frigate with its textures opened through the
-// Open input, markers labelled. Usage: node tests/web/screenshot.mjs OUT.png
+// The user guide's pictures of the page: the sample frigate with its textures opened through the
+// Open input, markers labelled; then (OUT-markers.png) a hardpoint selected, with the gizmo on it and
+// the Marker panel. Usage: node tests/web/screenshot.mjs OUT.png
 import path from 'node:path';
 import { ROOT, serve, launch, openPage, settled } from './browser.mjs';
 
@@ -12,8 +13,12 @@ try {
   await page.getByLabel('Open', { exact: true }).setInputFiles(sample.map((name) => path.join(ROOT, 'docs/sample', name)));
   if ((await settled(page)) !== 'ready') throw new Error('the sample did not open');
   await page.screenshot({ path: out });
+  await page.getByRole('button', { name: 'hp_phaser_fore', exact: true }).click();
+  await page.mouse.move(0, 0);
+  const selected = out.replace(/\.png$/, '-markers.png');
+  await page.screenshot({ path: selected });
   if (page.errors.length > 0) throw new Error(`console errors: ${page.errors.join('\n')}`);
-  console.log(out);
+  console.log(out, selected);
 } finally {
   await browser.close();
   await server.close();

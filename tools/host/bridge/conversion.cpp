@@ -66,47 +66,87 @@ Json RunJson(const PluginRun& run) {
       {"write", result(run.written)}, {"errorText", Utf16ToUtf8(run.errorText)}, {"ui", run.ui}};
 }
 
-// SOD to a scene file: read and import through the plug-in, then write the document.
-int FromSod(Session* session, const HostOptions& options, const ConversionRequest& command, SceneDocument* document,
-            ConversionMessages* messages, PluginRun* run) {
+// The document's warnings not yet told, as warnings.
+void TellWarnings(const SceneDocument& document, size_t* told, ConversionMessages* messages) {
+  for (; *told < document.warnings.size(); ++*told) messages->Warning(document.warnings[*told]);
+}
+
+// Brings the model `command.input` into `document`: a SOD file through the plug-in's
+// read and import, with the markers it extracts; a scene file read by the host (no
+// session needed).
+int LoadModel(Session* session, const HostOptions& options, const ConversionRequest& command, SceneDocument* document,
+              ConversionMessages* messages, PluginRun* run, size_t* told) {
+  if (LowerCaseExtension(command.input) != u".sod") {
+    std::string error;
+    const bool read = ReadSceneDocument(command.input, document, &error);
+    TellWarnings(*document, told, messages);
+    if (!read) messages->Error(error);
+    return read ? kExitOk : kExitUsage;
+  }
   UiDriver driver({ImportDialogAnswer(command.importAnswer, true)}, false);
   *run = ImportSod(session, options, command.input, command.importAnswer, true, &driver, document);
-  for (const std::string& warning : document->warnings) messages->Warning(warning);
+  TellWarnings(*document, told, messages);
   std::string refusal = ImportRefusal(command.input, *run);
   if (!refusal.empty()) messages->Error(refusal);
   if (run->status != kExitOk) return run->status;
   if (!command.textureFolder.empty()) document->textureFolder = command.textureFolder;
-  std::string error;
-  size_t warnings = document->warnings.size();
-  bool written = WriteSceneDocument(*document, command.output, &error);
-  for (size_t i = warnings; i < document->warnings.size(); ++i) messages->Warning(document->warnings[i]);
-  if (!written) messages->Error(error);
-  return written ? kExitOk : kExitFailed;
+  return kExitOk;
 }
 
-// A scene file to SOD: read the document, then export and write through the plug-in.
-int ToSod(Session* session, const HostOptions& options, const ConversionRequest& command, SceneDocument* document,
-          ConversionMessages* messages, PluginRun* run) {
-  std::string error;
-  if (!ReadSceneDocument(command.input, document, &error)) {
-    messages->Error(error);
-    return kExitUsage;
+// Writes `document` as `command.output`: a SOD file through the plug-in's export and
+// write (`run` then tells both roads of a SOD input), a scene file by the host.
+int SaveModel(Session* session, const HostOptions& options, const ConversionRequest& command, SceneDocument* document,
+              ConversionMessages* messages, PluginRun* run, size_t* told) {
+  if (LowerCaseExtension(command.output) != u".sod") {
+    std::string error;
+    const bool written = WriteSceneDocument(*document, command.output, &error);
+    TellWarnings(*document, told, messages);
+    if (!written) messages->Error(error);
+    return written ? kExitOk : kExitFailed;
   }
-  size_t warnings = document->warnings.size();
-  for (const std::string& warning : document->warnings) messages->Warning(warning);
-  *run = ExportSod(session, options, document, command.output, command.exportAnswer, command.writeTextures);
-  messages->FromWindows(run->ui);
-  if (run->exported == 1 && run->written != 1) {
-    std::string reason = TrimmedEnd(Utf16ToUtf8(run->errorText));
+  // A scene that the plug-in's import built goes to its export as the host holds it after an import.
+  if (LowerCaseExtension(command.input) == u".sod") document->scene.TableCornerTexCoords();
+  PluginRun exported =
+      ExportSod(session, options, document, command.output, command.exportAnswer, command.writeTextures);
+  messages->FromWindows(exported.ui);
+  if (exported.exported == 1 && exported.written != 1) {
+    std::string reason = TrimmedEnd(Utf16ToUtf8(exported.errorText));
     messages->Error("the plug-in could not write " + Utf16ToUtf8(command.output) +
                     (reason.empty() ? "" : ": " + reason));
   }
-  for (size_t i = warnings; i < document->warnings.size(); ++i) messages->Warning(document->warnings[i]);
-  if (run->status == kExitStopped) {
+  TellWarnings(*document, told, messages);
+  if (exported.status == kExitStopped) {
     messages->Error("nothing was written to " + Utf16ToUtf8(command.output) +
                     ": the plug-in's checks stopped the export");
   }
+  exported.read = run->read;
+  exported.imported = run->imported;
+  for (const Json& record : exported.ui) run->ui.push_back(record);
+  exported.ui = std::move(run->ui);
+  exported.calls += run->calls;
+  *run = std::move(exported);
   return run->status;
+}
+
+// Loads the model, puts the request's markers in its place, and saves it.
+int LoadAndSave(Session* session, const HostOptions& options, const ConversionRequest& request,
+                Conversion* conversion) {
+  size_t told = 0;
+  SceneDocument* document = &conversion->document;
+  int status = LoadModel(session, options, request, document, &conversion->messages, &conversion->run, &told);
+  if (status != kExitOk) return status;
+  if (request.markers) document->markers = *request.markers;
+  // A side text file the export is given takes the place of its kind's markers: the
+  // summary counts its records.
+  for (MarkerKind kind : kMarkerKinds) {
+    const std::u16string& file = SideFileOf(request.exportAnswer, kind);
+    if (file.empty() || LowerCaseExtension(request.output) != u".sod") continue;
+    std::vector<Marker>& markers = MarkersOf(document->markers, kind);
+    markers.clear();
+    std::string error;
+    if (!ReadSideTextFile(file, kind, &markers, &error)) document->warnings.push_back(error);
+  }
+  return SaveModel(session, options, request, document, &conversion->messages, &conversion->run, &told);
 }
 
 }  // namespace
@@ -138,15 +178,40 @@ int Convert(Session* session, const HostOptions& options, const ConversionReques
   request.output = AbsolutePath(given.output);
   const bool fromSod = LowerCaseExtension(request.input) == u".sod";
   const bool toSod = LowerCaseExtension(request.output) == u".sod";
-  if (fromSod == toSod) {
-    conversion->messages.Error("convert takes a .sod file and a .gltf, .glb or .obj file, one each way");
+  if (!fromSod && !toSod) {
+    conversion->messages.Error("convert takes a .sod file and a .gltf, .glb or .obj file, or two .sod files");
     conversion->status = kExitUsage;
     return conversion->status;
   }
-  ConversionMessages* messages = &conversion->messages;
-  conversion->status = fromSod ? FromSod(session, options, request, &conversion->document, messages, &conversion->run)
-                               : ToSod(session, options, request, &conversion->document, messages, &conversion->run);
+  conversion->status = LoadAndSave(session, options, request, conversion);
   conversion->summary = DocumentSummary(conversion->document, toSod, request.exportAnswer);
+  return conversion->status;
+}
+
+int PassMarkersThroughPlugin(Session* session, const HostOptions& options, const ConversionRequest& request,
+                             const std::filesystem::path& extractTo, Conversion* conversion) {
+  if (Convert(session, options, request, conversion) != kExitOk) return conversion->status;
+  TempFolder work;
+  ImportAnswer answer;
+  UiDriver driver({ImportDialogAnswer(answer, true)}, false);
+  SceneDocument written;
+  const std::u16string sodPath = AbsolutePath(request.output);
+  PluginRun run = ImportSod(session, options, sodPath, answer, true, &driver, &written, &work);
+  std::string refusal = ImportRefusal(sodPath, run);
+  if (!refusal.empty()) conversion->messages.Error(refusal);
+  for (const std::string& warning : written.warnings) conversion->messages.Warning(warning);
+  conversion->status = run.status;
+  if (run.status != kExitOk) return run.status;
+  conversion->document.markers = std::move(written.markers);
+  for (MarkerKind kind : kMarkerKinds) {
+    const std::filesystem::path extracted = ExtractedSideFile(work, sodPath, kind);
+    std::error_code missing;
+    if (extractTo.empty() || !std::filesystem::is_regular_file(extracted, missing)) continue;
+    if (!CopyWholeFile(extracted, extractTo / extracted.filename())) {
+      conversion->messages.Error("cannot write " + (extractTo / extracted.filename()).u8string());
+      conversion->status = kExitFailed;
+    }
+  }
   return conversion->status;
 }
 
@@ -154,21 +219,8 @@ int OpenScene(const ConversionRequest& given, Conversion* conversion) {
   ConversionRequest request = given;
   request.input = AbsolutePath(given.input);
   request.output = AbsolutePath(given.output);
-  ConversionMessages* messages = &conversion->messages;
-  std::string error;
-  SceneDocument* document = &conversion->document;
-  if (!ReadSceneDocument(request.input, document, &error)) {
-    messages->Error(error);
-    conversion->status = kExitUsage;
-  } else {
-    for (const std::string& warning : document->warnings) messages->Warning(warning);
-    size_t warnings = document->warnings.size();
-    bool written = WriteSceneDocument(*document, request.output, &error);
-    for (size_t i = warnings; i < document->warnings.size(); ++i) messages->Warning(document->warnings[i]);
-    if (!written) messages->Error(error);
-    conversion->status = written ? kExitOk : kExitFailed;
-  }
-  conversion->summary = DocumentSummary(*document);
+  conversion->status = LoadAndSave(nullptr, HostOptions(), request, conversion);
+  conversion->summary = DocumentSummary(conversion->document);
   return conversion->status;
 }
 

@@ -3,6 +3,8 @@
 // front end that converts.
 #pragma once
 
+#include <filesystem>
+#include <optional>
 #include <string>
 
 #include "bridge/sod_bridge.h"
@@ -19,6 +21,9 @@ struct ConversionRequest {
   ExportAnswer exportAnswer;     // for a SOD output
   std::u16string textureFolder;  // where a SOD file's textures are looked for; empty: beside it
   bool writeTextures = false;
+  // The markers the written file carries in place of the model's own (a viewer's edited
+  // markers); a side text file that the export answer names still wins for its kind.
+  std::optional<MarkerLists> markers = std::nullopt;
 };
 
 // What the user is told: errors and warnings, in the order they arose.
@@ -52,8 +57,18 @@ struct Conversion : ConversionOutcome {
 
 // Converts `request.input` to `request.output` into a fresh `conversion`; returns its
 // status. Paths are made absolute first, since the plug-in moves the process into the
-// SOD file's folder.
+// SOD file's folder. A SOD file to SOD goes through the plug-in's import and export,
+// with the markers of the answer's side text files (or of `request.markers`).
 int Convert(Session* session, const HostOptions& options, const ConversionRequest& request, Conversion* conversion);
+
+// Passes the model's markers through the plug-in both ways: converts `request.input`
+// to the SOD file `request.output` (the export reads the answer's side text files with
+// the plug-in's own reader), then imports that file with the plug-in, whose extraction
+// gives `conversion->document` its markers: what a SOD file written from them holds.
+// With `extractTo`, the extracted side text files (NAME_hps.txt, ...) are copied there.
+// Returns the status.
+int PassMarkersThroughPlugin(Session* session, const HostOptions& options, const ConversionRequest& request,
+                             const std::filesystem::path& extractTo, Conversion* conversion);
 
 // Reads the scene file `request.input` (glTF, GLB or OBJ) and writes it as the scene
 // file `request.output`, without the plug-in: how a viewer shows a scene file that it

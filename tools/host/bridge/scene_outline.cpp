@@ -1,9 +1,11 @@
 #include "bridge/scene_outline.h"
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 
 #include "formats/scene_files.h"
+#include "formats/side_text_files.h"
 #include "interface/host_layout.h"
 #include "interface/host_text.h"
 
@@ -98,11 +100,25 @@ Json Meshes(HostScene& scene, const Json& materials, int* total) {
 void AddMarkers(const char* kind, const std::vector<Marker>& markers, Json* list) {
   for (const Marker& marker : markers) {
     Json position{JsonFloat(marker.rows[3][0]), JsonFloat(marker.rows[3][1]), JsonFloat(marker.rows[3][2])};
+    Json rows = Json::array();
+    for (const auto& row : marker.rows) rows.push_back(Json{JsonFloat(row[0]), JsonFloat(row[1]), JsonFloat(row[2])});
     list->push_back(Json{{"kind", kind},
                          {"name", marker.name},
                          {"position", std::move(position)},
-                         {"emitter", marker.emitterName.empty() ? Json() : Json(marker.emitterName)}});
+                         {"emitter", marker.emitterName.empty() ? Json() : Json(marker.emitterName)},
+                         {"rows", std::move(rows)}});
   }
+}
+
+// A number of the outline's JSON: a number, or "inf", "-inf" or "nan" as JsonFloat
+// writes the values that JSON has no number for, or "-0" (a page's JSON has no -0);
+// anything else reads as 0.
+float FloatOfJson(const Json& value) {
+  if (value.is_number()) return value.get<float>();
+  const std::string text = value.is_string() ? value.get<std::string>() : "";
+  if (text == "inf" || text == "-inf") return text[0] == '-' ? -HUGE_VALF : HUGE_VALF;
+  if (text == "-0") return -0.0f;
+  return text == "nan" ? std::nanf("") : 0.0f;
 }
 
 // A control's text without the line end that the stand-in keeps.
@@ -133,6 +149,27 @@ Json SceneOutline(SceneDocument& document) {
               {"markers", std::move(markers)},
               {"triangles", triangles},
               {"vertices", document.scene.VertexCount()}};
+}
+
+MarkerLists MarkersOfJson(const Json& list) {
+  MarkerLists lists;
+  for (const Json& item : list) {
+    const std::string kind = item.value("kind", "");
+    Marker marker;
+    marker.name = item.value("name", "");
+    if (item.contains("emitter") && item["emitter"].is_string()) marker.emitterName = item["emitter"];
+    const Json& rows = item.contains("rows") ? item["rows"] : Json();
+    for (size_t r = 0; r < 4 && r < rows.size(); ++r) {
+      for (size_t c = 0; c < 3 && c < rows[r].size(); ++c) {
+        marker.rows[r][c] = FloatOfJson(rows[r][c]);
+      }
+    }
+    MarkerKind markerKind = kind == "emitter"  ? MarkerKind::kEmitter
+                            : kind == "sprite" ? MarkerKind::kSprite
+                                               : MarkerKind::kHardpoint;
+    MarkersOf(lists, markerKind).push_back(std::move(marker));
+  }
+  return lists;
 }
 
 std::vector<std::string> MissingTextures(const Json& outline) {

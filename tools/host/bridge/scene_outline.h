@@ -14,10 +14,16 @@ namespace host {
 
 // The document's outline: meshes [{name, triangles, material}], materials [{name,
 // diffuse, ambient, specular, power, texture, missing}], markers [{kind, name,
-// position, emitter}] (positions in the SOD file's own coordinates), and the totals
-// triangles and vertices. A material's texture is missing when it names one that
-// neither the document's images nor the texture folder provide.
+// position, emitter, rows}] (positions and rows, the whole transform R0, R1, R2, T, in
+// the SOD file's own coordinates), and the totals triangles and vertices. A material's
+// texture is missing when it names one that neither the document's images nor the
+// texture folder provide.
 Json SceneOutline(SceneDocument& document);
+
+// The markers of an outline's list [{kind, name, emitter, rows}] (rows: R0, R1, R2, T,
+// each x y z, as the SOD file stores them; "inf", "-inf", "nan" and "-0" as
+// text; a number missing reads as 0), by kind.
+MarkerLists MarkersOfJson(const Json& list);
 
 // The file names (NAME.tga, ...) of the outline's missing textures, each once.
 std::vector<std::string> MissingTextures(const Json& outline);

@@ -1,5 +1,7 @@
 // kveltar-host convert IN OUT: a SOD file to glTF (.gltf, .glb) or OBJ, or such a file
-// to SOD, always through the plug-in; the messages and a summary are printed.
+// to SOD, always through the plug-in; the messages and a summary are printed. A SOD
+// file to SOD is imported and exported again, with the markers of the side text files
+// that --hardpoints, --emitters and --sprites name.
 // kveltar-host convert IN... --to KIND --out-dir DIR: many files and folders at once,
 // through one loaded plug-in; a failure does not stop the others.
 #include <cstdio>

@@ -189,8 +189,8 @@ int Run(std::vector<std::string> args) {
   DialogOptions convertDialog;
   CLI::App* convertApp = app.add_subcommand(
       "convert",
-      "convert SOD to glTF (.gltf, .glb) or OBJ, or glTF or OBJ to SOD, through the plug-in: IN OUT, or many files "
-      "and folders with --to and --out-dir");
+      "convert SOD to glTF (.gltf, .glb) or OBJ, glTF or OBJ to SOD, or SOD to SOD with other markers, through the "
+      "plug-in: IN OUT, or many files and folders with --to and --out-dir");
   convertApp
       ->add_option("FILES", convertFiles,
                    "IN OUT: the file to convert (.sod, .gltf, .glb or .obj) and the file to write; with --to: the "

@@ -1,5 +1,6 @@
 #include "formats/side_text_files.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -70,7 +71,10 @@ std::string Word(const std::string& utf8, const std::string& fallback, size_t li
   return word.empty() ? std::string("unnamed") : word;
 }
 
+// A number as the plug-in's reader takes it back: an infinity, which it refuses as
+// "inf", as a number beyond the float range, which it reads as that infinity.
 std::string NumberText(float value) {
+  if (std::isinf(value)) return value > 0 ? "1e39" : "-1e39";
   Json number = JsonFloat(value);
   return number.is_string() ? number.get<std::string>() : JsonText(number);
 }

@@ -1,5 +1,5 @@
 // kveltar in the browser and in node: the plug-in and the reference host's library,
-// compiled to WebAssembly, behind two calls. A file set is an array of
+// compiled to WebAssembly, behind three calls. A file set is an array of
 // {name, bytes: Uint8Array}: a model (.sod, .gltf, .glb or .obj; the first file with
 // such an extension) with its companions (textures, buffers, material library, side
 // text files), by base name. Every call writes the set into a fresh folder of the
@@ -112,7 +112,8 @@ class Kveltar {
     };
   }
 
-  // Converts a model to glb, gltf, obj or sod; every file written.
+  // Converts a model to glb, gltf, obj or sod, with `options.markers` in place of the model's own
+  // when given; every file written.
   convert(files, options = {}) {
     const fields = {
       op: 'convert',
@@ -121,12 +122,33 @@ class Kveltar {
       materials: options.materials !== false,
       writeTextures: options.writeTextures === true,
       continueReserved: options.continueReserved === true,
+      ...markerFields(options),
     };
     if (!['glb', 'gltf', 'obj', 'sod'].includes(fields.to)) return failure(`cannot convert to ${fields.to}`);
     const result = this.request(files, fields);
     return {ok: result.ok, status: result.status, messages: result.messages, report: result.report,
             files: result.files};
   }
+
+  // Passes markers through the plug-in: the model exported to SOD with `options.markers` (edited
+  // markers [{kind, name, emitter, rows}]) and the side text files `options.sideFiles` (names in
+  // `files`, read by the plug-in's reader), then imported back. Answers the markers that SOD file
+  // holds and, with `options.extract`, the side text files the plug-in's extraction wrote.
+  markers(files, options = {}) {
+    const fields = {op: 'markers', game: options.game === 1 ? 1 : 2, materials: true, continueReserved: true,
+                    extract: options.extract === true, ...markerFields(options)};
+    const result = this.request(files, fields);
+    return {ok: result.ok, status: result.status, messages: result.messages, markers: result.markers ?? [],
+            files: result.files};
+  }
+}
+
+// The request's fields for edited markers and side text files, where the options give them.
+function markerFields(options) {
+  const fields = {};
+  if (Array.isArray(options.markers)) fields.markers = options.markers;
+  if (Array.isArray(options.sideFiles)) fields.sideFiles = options.sideFiles.map(baseName).filter(Boolean);
+  return fields;
 }
 
 // Instantiates the WebAssembly module (once per call of loadKveltar).

@@ -2,7 +2,9 @@
 // JSON, one result in JSON. The files of a request lie in a folder of the in-memory
 // file system that the caller made for it; the files written go to its folder out.
 // Every road is the host library's: Convert for a SOD file either way, OpenScene for a
-// scene file to show; the outline and the import dialog's figures from scene_outline.
+// scene file to show; the outline and the import dialog's figures from scene_outline;
+// PassMarkersThroughPlugin for edited markers and side text files read and written by
+// the plug-in itself.
 #include <emscripten/emscripten.h>
 
 #include <exception>
@@ -22,10 +24,11 @@ namespace {
 namespace fs = std::filesystem;
 
 struct WebRequest {
-  std::string op;     // "open" or "convert"
-  fs::path folder;    // holds in/ with the file set; out/ is made for the results
-  std::string model;  // the model's name in in/
-  std::string to;     // convert: glb, gltf, obj or sod
+  std::string op;        // "open", "convert" or "markers"
+  fs::path folder;       // holds in/ with the file set; out/ is made for the results
+  std::string model;     // the model's name in in/
+  std::string to;        // convert: glb, gltf, obj or sod
+  bool extract = false;  // markers: the plug-in's side text files go to out/
   ConversionRequest conversion;
 };
 
@@ -34,15 +37,24 @@ WebRequest ParseRequest(const Json& json) {
   request.op = json.value("op", "");
   request.folder = fs::u8path(json.value("folder", ""));
   request.model = json.value("model", "");
-  request.to = request.op == "open" ? "glb" : json.value("to", "");
+  request.extract = json.value("extract", false);
+  request.to = request.op == "open" ? "glb" : request.op == "markers" ? "sod" : json.value("to", "");
   fs::path input = request.folder / "in" / fs::u8path(request.model);
   request.conversion.input = input.u16string();
-  fs::path output = request.folder / "out" / fs::u8path(fs::u8path(request.model).stem().u8string() + "." + request.to);
+  // The markers' round trip writes its SOD file aside: only the side files are handed out.
+  fs::path output = request.folder / (request.op == "markers" ? "work" : "out") /
+                    fs::u8path(fs::u8path(request.model).stem().u8string() + "." + request.to);
   request.conversion.output = output.u16string();
   request.conversion.exportAnswer.game = json.value("game", 1);
   request.conversion.exportAnswer.exportMaterials = json.value("materials", true);
   request.conversion.exportAnswer.continueReserved = json.value("continueReserved", false);
   request.conversion.writeTextures = json.value("writeTextures", false);
+  if (json.contains("markers") && json["markers"].is_array())
+    request.conversion.markers = MarkersOfJson(json["markers"]);
+  for (const Json& name : json.value("sideFiles", Json::array())) {
+    const fs::path file = request.folder / "in" / fs::u8path(name.get<std::string>());
+    SideFileOf(request.conversion.exportAnswer, SideTextKindOf(file.u16string())) = file.u16string();
+  }
   return request;
 }
 
@@ -83,6 +95,7 @@ Json Run(const WebRequest& request) {
   const bool fromSod = LowerCaseExtension(conversion.input) == u".sod";
   std::error_code ignored;
   fs::create_directories(request.folder / "out", ignored);
+  fs::create_directories(request.folder / "work", ignored);
   if (fromSod && request.to == "obj") LayTexturesBesideObj(request.folder, &conversion);
   Conversion result;
   if (request.op == "open" && !fromSod) {
@@ -91,7 +104,12 @@ Json Run(const WebRequest& request) {
     HostOptions options;
     Session session;
     if (!StartSession(options, &session)) return Failure("the plug-in could not be started");
-    Convert(&session, options, conversion, &result);
+    if (request.op == "markers") {
+      PassMarkersThroughPlugin(&session, options, conversion, request.extract ? request.folder / "out" : fs::path(),
+                               &result);
+    } else {
+      Convert(&session, options, conversion, &result);
+    }
   }
   Json json{{"ok", result.status == kExitOk},
             {"status", result.status},
@@ -103,6 +121,7 @@ Json Run(const WebRequest& request) {
     json["outline"] = SceneOutline(result.document);
     json["missingTextures"] = MissingTextures(json["outline"]);
   }
+  if (request.op == "markers") json["markers"] = SceneOutline(result.document)["markers"];
   return json;
 }
 
@@ -144,8 +163,11 @@ std::string lastResult;
 }  // namespace host
 
 // Runs one request (JSON text: op, folder, model, and for convert: to, game,
-// materials, writeTextures, continueReserved; for set-markers see SetMarkersRequest) and answers its result as JSON
-// text, valid until the next call. Never throws: a failure of any kind is a result with ok false and its message.
+// materials, writeTextures, continueReserved; for convert and markers: markers, the
+// edited list in the outline's form, and sideFiles, names of side text files in the
+// set that the export reads; for markers: extract; for set-markers see
+// SetMarkersRequest) and answers its result as JSON text, valid until the next call.
+// Never throws: a failure of any kind is a result with ok false and its message.
 extern "C" EMSCRIPTEN_KEEPALIVE const char* kveltar_call(const char* requestText) {
   using namespace host;
   try {
@@ -153,7 +175,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* kveltar_call(const char* requestText
     WebRequest request = ParseRequest(json);
     if (request.op == "set-markers") {
       lastResult = JsonText(SetMarkersRequest(json));
-    } else if (request.op != "open" && request.op != "convert") {
+    } else if (request.op != "open" && request.op != "convert" && request.op != "markers") {
       lastResult = JsonText(Failure("unknown request " + request.op));
     } else {
       lastResult = JsonText(Run(request));

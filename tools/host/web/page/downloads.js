@@ -15,9 +15,9 @@ export function saveBlob(blob, name) {
   setTimeout(() => URL.revokeObjectURL(url), 60000);
 }
 
-// Saves `files` ([{name, bytes}]): one file as it is, several as `zipName`.
-export function saveFiles(files, zipName) {
-  if (files.length === 1) {
+// Saves `files` ([{name, bytes}]): one file as it is (unless `alwaysZip`), several as `zipName`.
+export function saveFiles(files, zipName, alwaysZip = false) {
+  if (files.length === 1 && !alwaysZip) {
     saveBlob(new Blob([files[0].bytes]), files[0].name);
     return files[0].name;
   }

@@ -1,29 +1,34 @@
 // The page: wires the file inputs, drag-and-drop, keys and buttons to the WebAssembly module and
 // the panels. document.body.dataset.state tells what the page is doing: loading, empty, opening,
-// ready or failed.
+// ready or failed. The marker editing lives in marker_editing.js over the one marker list.
 import { loadKveltar } from './kveltar.js';
 import { createViewer, MARKER_KINDS } from './viewer.js';
 import { createMessages } from './messages.js';
 import { showModel, clearModel } from './outline.js';
 import { readFiles, droppedFiles, modelFirst, mergeFiles, fetchModel, fetchBeside, extension, stem } from './files.js';
-import { convertOptions, convertAndSave, saveBlob } from './downloads.js';
+import { convertOptions, convertAndSave, saveBlob, saveFiles } from './downloads.js';
+import { createMarkerEditing, isSideFile } from './marker_editing.js';
 
 const $ = (id) => document.getElementById(id);
 const messages = createMessages($('messages'));
 const panels = { name: $('model-name'), dialog: $('dialog-summary'), stats: $('stats'), outline: $('outline'),
   missingSection: $('missing-section'), missingList: $('missing-list') };
-const saveButtons = ['download-glb', 'download-gltf', 'download-obj', 'download-sod', 'save-picture'].map($);
+const saveButtons = ['download-glb', 'download-gltf', 'download-obj', 'download-sod', 'download-side-files',
+  'save-picture'].map($);
+const page = { kveltar: null, files: [], result: null, sodNoteGiven: false };
+const viewerEvents = {};
 const viewer = startViewer();
-const page = { kveltar: null, files: [], result: null };
+const editing = createMarkerEditing({ $, viewer, viewerEvents, messages, outline: panels.outline, page });
 
 // The 3D view, or where the browser gives the page no WebGL, a view that draws nothing, so that
 // the panels and conversions still work.
 function startViewer() {
   try {
-    return createViewer($('viewport'));
+    return createViewer($('viewport'), viewerEvents);
   } catch (error) {
     messages.add('error', `The 3D view could not start (WebGL): ${error.message}`);
-    return new Proxy({}, { get: () => async () => null });
+    const layers = new Proxy({}, { get: () => () => null }); // the markers and the gizmo, drawing nothing
+    return new Proxy({}, { get: (target, key) => (['markerLayer', 'gizmo'].includes(key) ? layers : async () => null) });
   }
 }
 
@@ -31,15 +36,16 @@ const setState = (state) => { document.body.dataset.state = state; };
 
 // Opens the set `files` through the module and shows the model, or the module's messages when it
 // cannot be opened. `baseUrl`: where missing textures may still be fetched from.
-async function openSet(files, baseUrl = null) {
+async function openSet(files, baseUrl = null, asked = false) {
   if (!page.kveltar) return messages.add('error', 'The converter is not loaded; see the messages above.');
+  if (!asked && !editing.mayDiscard()) return messages.add('info', 'Opening cancelled: the edits of the markers stay.');
   page.files = modelFirst(files);
   setState('opening');
   await new Promise((resolve) => setTimeout(resolve)); // let the page show the state first
   const result = page.kveltar.open(page.files);
   if (baseUrl && result.ok && result.missingTextures.length > 0) {
     const fetched = await fetchBeside(baseUrl, result.missingTextures);
-    if (fetched.length > 0) return openSet(mergeFiles(page.files, fetched));
+    if (fetched.length > 0) return openSet(mergeFiles(page.files, fetched), null, true);
   }
   const name = result.input?.name ?? page.files[0]?.name ?? 'nothing';
   messages.addAll(result.ok ? `Opened ${name}.` : `${name} could not be opened (status ${result.status}):`,
@@ -48,6 +54,7 @@ async function openSet(files, baseUrl = null) {
   if (!result.ok || !result.glb) {
     clearModel(panels, name);
     viewer.clear();
+    editing.open([], false);
     enableSaving();
     return setState('failed');
   }
@@ -58,14 +65,16 @@ async function openSet(files, baseUrl = null) {
   } catch (error) {
     messages.add('error', `The view could not draw ${name}: ${error.message}`);
   }
+  editing.open(result.outline.markers, true);
+  const sideFiles = page.files.filter((file) => isSideFile(file.name)).map((file) => file.name);
+  if (sideFiles.length > 0) editing.readSideFiles(sideFiles, false);
   enableSaving();
   setState('ready');
 }
 
-// Enables the save buttons that fit the model open: SOD only for a model that is not a SOD file.
+// Enables the save buttons when a model is open.
 function enableSaving() {
   for (const button of saveButtons) button.disabled = !page.result;
-  $('download-sod').disabled = !page.result || extension(page.files[0].name) === '.sod';
 }
 
 // Runs `action` for a user's event, putting any failure in the messages panel.
@@ -101,6 +110,10 @@ document.addEventListener('drop', guarded(async (event) => {
   $('drop-overlay').hidden = true;
   const dropped = await readFiles(await droppedFiles(event.dataTransfer, skipped), skipped);
   if (dropped.length === 0) return;
+  if (page.result && dropped.every((file) => isSideFile(file.name))) {
+    page.files = mergeFiles(page.files, dropped);
+    return editing.readSideFiles(dropped.map((file) => file.name), true);
+  }
   const hasModel = dropped.some((file) => ['.sod', '.gltf', '.glb', '.obj'].includes(extension(file.name)));
   await openSet(hasModel ? dropped : mergeFiles(page.files, dropped));
 }));
@@ -108,15 +121,39 @@ document.addEventListener('drop', guarded(async (event) => {
 // The save buttons.
 const sodOptions = () => ({ game: Number($('sod-game').value), materials: $('sod-materials').checked,
   textures: $('sod-textures').checked });
+// The GLB the model opened as while its markers are as they came; else converted with them.
 $('download-glb').addEventListener('click', guarded(() => {
+  if (editing.changed) return convertAndSave(page.kveltar, page.files, editedOptions('glb'), messages);
   saveBlob(new Blob([page.result.glb.bytes], { type: 'model/gltf-binary' }), page.result.glb.name);
   messages.add('info', `Saved ${page.result.glb.name}.`);
 }));
-for (const to of ['gltf', 'obj', 'sod']) {
+// The options of a conversion, with the markers when they were changed since the model was opened.
+const editedOptions = (to) => ({ ...convertOptions(to, sodOptions()),
+  ...(editing.changed ? { markers: editing.markers.plain() } : {}) });
+for (const to of ['gltf', 'obj']) {
   $(`download-${to}`).addEventListener('click', guarded(() => {
-    convertAndSave(page.kveltar, page.files, convertOptions(to, sodOptions()), messages);
+    convertAndSave(page.kveltar, page.files, editedOptions(to), messages);
   }));
 }
+$('download-sod').addEventListener('click', guarded(() => {
+  if (extension(page.files[0].name) === '.sod' && !page.sodNoteGiven) {
+    page.sodNoteGiven = true;
+    messages.add('info', 'The SOD file is written by the plug-in\'s export from its import: one mesh node per ' +
+      'material, as the plug-in writes them; the side files keep the original file\'s structure.');
+  }
+  if (convertAndSave(page.kveltar, page.files, editedOptions('sod'), messages)) editing.saved();
+}));
+$('download-side-files').addEventListener('click', guarded(() => {
+  const result = page.kveltar.markers(page.files, { markers: editing.markers.plain(), extract: true,
+    game: Number($('sod-game').value) });
+  messages.addAll(result.ok ? 'Writing the side files with the plug-in\'s extraction:' :
+    `The side files could not be written (status ${result.status}):`, result.messages);
+  if (!result.ok) return;
+  if (result.files.length === 0) return messages.add('info', 'There are no markers: no side files to save.');
+  const saved = saveFiles(result.files, `${stem(page.files[0].name)}-side-files.zip`, true);
+  messages.add('info', `Saved ${saved}.`);
+  editing.saved();
+}));
 $('save-picture').addEventListener('click', guarded(async () => {
   const name = `${stem(page.files[0].name)}.png`;
   const picture = await viewer.picture();
@@ -135,9 +172,16 @@ for (const { kind } of MARKER_KINDS) {
 $('frame-model').addEventListener('click', () => viewer.frame());
 const toggle = (id) => { const box = $(id); box.checked = !box.checked; box.dispatchEvent(new Event('change')); };
 document.addEventListener('keydown', (event) => {
-  if (event.ctrlKey || event.metaKey || event.altKey || event.target.matches?.('input[type=text], select, textarea')) return;
+  if (event.altKey || event.target.matches?.('input[type=text], select, textarea')) return;
+  if (editing.onKey(event)) { event.preventDefault(); return; }
+  if (event.ctrlKey || event.metaKey) return;
   const action = { f: () => viewer.frame(), w: () => toggle('show-wireframe'), m: () => toggle('show-markers') }[event.key.toLowerCase()];
   if (action) { event.preventDefault(); action(); }
+});
+window.addEventListener('beforeunload', (event) => {
+  if (!editing.edited) return;
+  event.preventDefault();
+  event.returnValue = '';
 });
 
 // Start: load the module, then open ?model=URL when the address names one.

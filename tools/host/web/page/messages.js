@@ -4,7 +4,7 @@
 // person knows the files by their own names.
 const withoutWorkFolders = (text) => text.replace(/\/kveltar\/\d+\/(?:in|out)\//g, '');
 
-// Creates the panel's functions over the list element `log` (role="log").
+// Creates the panel's functions over the list element `log` (inside the role="log" region).
 export function createMessages(log) {
   // Appends one message; kind is 'error', 'warning' or 'info'. Returns the list item.
   function add(kind, text) {

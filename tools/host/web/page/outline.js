@@ -14,8 +14,8 @@ function fillSummary(list, rows) {
 }
 
 // A table with a caption, headings and one row per item; `cells` gives an item's cells as
-// strings or nodes, `rowClass` its row's class.
-function table(caption, headings, items, cells, rowClass = () => '') {
+// strings or nodes.
+function table(caption, headings, items, cells) {
   const element = document.createElement('table');
   element.createCaption().textContent = `${caption} (${items.length})`;
   const head = element.createTHead().insertRow();
@@ -27,7 +27,6 @@ function table(caption, headings, items, cells, rowClass = () => '') {
   const body = element.createTBody();
   for (const item of items) {
     const row = body.insertRow();
-    row.className = rowClass(item);
     for (const value of cells(item)) {
       const cell = row.insertCell();
       if (typeof value === 'number') cell.className = 'number';
@@ -62,10 +61,10 @@ function textureCell(material) {
   return span;
 }
 
-const formatPosition = (position) => position.map((v) => Number(v.toFixed(3))).join(', ');
 const formatBytes = (size) => (size < 10240 ? `${size} bytes` : `${(size / 1024).toFixed(1)} KiB (${size} bytes)`);
 
-// Shows what `open` returned in the panels; `elements` holds the panels' elements.
+// Shows what `open` returned in the panels; `elements` holds the panels' elements. The markers'
+// table follows the marker list (marker_outline.js).
 export function showModel(elements, result) {
   const { dialog, outline, input } = result;
   elements.name.textContent = input.name;
@@ -81,9 +80,7 @@ export function showModel(elements, result) {
     table('Meshes', ['Name', 'Triangles', 'Material'], outline.meshes,
       (m) => [m.name, m.triangles, m.material ?? '—']),
     table('Materials', ['Name', 'Diffuse', 'Ambient', 'Specular', 'Power', 'Texture'], outline.materials,
-      (m) => [m.name, colour(m.diffuse), colour(m.ambient), colour(m.specular), m.power ?? '—', textureCell(m)]),
-    table('Markers', ['Kind', 'Name', 'Position', 'Emitter'], outline.markers,
-      (m) => [m.kind, m.name, formatPosition(m.position), m.emitter ?? ''], (m) => m.kind));
+      (m) => [m.name, colour(m.diffuse), colour(m.ambient), colour(m.specular), m.power ?? '—', textureCell(m)]));
   showMissing(elements, result.missingTextures);
 }
 

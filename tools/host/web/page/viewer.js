@@ -1,21 +1,24 @@
-// The 3D view: the model's GLB drawn by three.js, framed and orbited, with its hardpoints,
-// emitters and sprites as small labelled axes in one colour per kind.
+// The 3D view: the model's GLB drawn by three.js, framed and orbited, with the marker list's
+// hardpoints, emitters and sprites as small labelled axes in one colour per kind (marker_layer.js)
+// and the gizmo on the selected one (gizmo.js). A click picks a marker, or with "Place on surface"
+// a point of the hull.
 import * as THREE from 'three';
 import { OrbitControls } from 'three/addons/controls/OrbitControls.js';
 import { GLTFLoader } from 'three/addons/loaders/GLTFLoader.js';
-import { CSS2DRenderer, CSS2DObject } from 'three/addons/renderers/CSS2DRenderer.js';
+import { CSS2DRenderer } from 'three/addons/renderers/CSS2DRenderer.js';
+import { MARKER_KINDS, createMarkerLayer } from './marker_layer.js';
+import { createGizmo } from './gizmo.js';
 
-// The glTF nodes that hold the markers, by kind, and the colour each kind is drawn in.
-export const MARKER_KINDS = [
-  { kind: 'hardpoint', group: 'hardpoints', colour: 0xff5a4f },
-  { kind: 'emitter', group: 'emitters', colour: 0xffb82e },
-  { kind: 'sprite', group: 'sprites', colour: 0x3ddcff },
-];
+export { MARKER_KINDS };
 const BACKGROUND = 0x121418;
+const CLICK_PIXELS = 4;
 
 // Creates the view inside `container`; returns an object whose methods show a GLB, frame it,
-// switch wireframe, grid and marker kinds, and capture the view as a PNG blob.
-export function createViewer(container) {
+// switch wireframe, grid and marker kinds, and capture the view as a PNG blob; its `markers` layer
+// and `gizmo` are drawn from the marker list. `events`: onPick(id), onSurface(point, normal) (view
+// axes), onMoveStart() and onMove(object, mode) (a drag of the gizmo begins, moves the marker's
+// object).
+export function createViewer(container, events = {}) {
   const renderer = new THREE.WebGLRenderer({ antialias: true, preserveDrawingBuffer: true });
   renderer.setPixelRatio(window.devicePixelRatio);
   renderer.setClearColor(BACKGROUND);
@@ -33,13 +36,36 @@ export function createViewer(container) {
   camera.position.set(6, 4, 8);
   const controls = new OrbitControls(camera, renderer.domElement);
 
-  const state = { model: null, grid: null, wireframe: false, showGrid: true, markers: true,
-    kinds: { hardpoint: true, emitter: true, sprite: true }, markerObjects: [] };
+  const state = { model: null, grid: null, wireframe: false, showGrid: true, markers: true, radius: 1,
+    placing: false };
   const render = () => {
     renderer.render(scene, camera);
     labels.render(scene, camera);
   };
   controls.addEventListener('change', render);
+  const layer = createMarkerLayer(scene, (id) => events.onPick?.(id));
+  const gizmo = createGizmo({ camera, domElement: renderer.domElement, scene, orbit: controls, render,
+    onStart: () => events.onMoveStart?.(), onMove: (object, mode) => events.onMove?.(object, mode) });
+  listenForClicks(renderer.domElement, () => !gizmo.busy, (pointer) => pick(pointer));
+
+  // What a click at `pointer` (normalised device coordinates) hits: with placing on, the hull;
+  // else a marker's axes.
+  function pick(pointer) {
+    const raycaster = new THREE.Raycaster();
+    raycaster.setFromCamera(pointer, camera);
+    if (state.placing && state.model) {
+      const meshes = [];
+      state.model.traverse((object) => { if (object.isMesh && object.visible) meshes.push(object); });
+      const hit = raycaster.intersectObjects(meshes, false)[0];
+      if (!hit?.face) return;
+      const normal = hit.face.normal.clone().transformDirection(hit.object.matrixWorld);
+      events.onSurface?.(hit.point, normal);
+      return;
+    }
+    raycaster.params.Line.threshold = state.radius * 0.01;
+    const id = layer.pick(raycaster);
+    if (id !== null) events.onPick?.(id);
+  }
   const resize = () => {
     const { clientWidth: w, clientHeight: h } = container;
     if (w === 0 || h === 0) return;
@@ -60,13 +86,16 @@ export function createViewer(container) {
       viewer.clear();
       state.model = gltf.scene;
       scene.add(state.model);
-      const radius = modelSize(state.model).radius;
-      state.markerObjects = addMarkers(state.model, radius);
+      state.radius = modelSize(state.model).radius;
+      // The GLB's own marker nodes are not drawn: the layer draws the marker list.
+      for (const { group } of MARKER_KINDS) { const holder = state.model.getObjectByName(group); if (holder) holder.visible = false; }
       viewer.frame();
       applyState();
     },
     // Removes the model shown, its markers and labels.
     clear() {
+      gizmo.attach(null);
+      layer.reset([], state.radius);
       if (!state.model) return;
       scene.remove(state.model);
       state.model.traverse((object) => {
@@ -79,7 +108,6 @@ export function createViewer(container) {
         }
       });
       state.model = null;
-      state.markerObjects = [];
       render();
     },
     // Points the camera at the whole model, from the front quarter, a little above it.
@@ -99,10 +127,18 @@ export function createViewer(container) {
     },
     setWireframe(on) { state.wireframe = on; applyState(); },
     setGrid(on) { state.showGrid = on; applyState(); },
-    setMarkers(on) { state.markers = on; applyState(); },
-    setKind(kind, on) { state.kinds[kind] = on; applyState(); },
+    setMarkers(on) { state.markers = on; layer.setVisible('all', on); render(); },
+    setKind(kind, on) { layer.setVisible(kind, on); render(); },
+    markerLayer: layer,
+    gizmo,
+    render,
+    get radius() { return state.radius; },
+    // The centre of the model's bounds, in view axes.
+    get centre() { return state.model ? modelSize(state.model).box.getCenter(new THREE.Vector3()) : new THREE.Vector3(); },
+    set placing(on) { state.placing = on; renderer.domElement.classList.toggle('placing', on); },
+    get placing() { return state.placing; },
     get wireframe() { return state.wireframe; },
-    get markers() { return state.markers; },
+    get markersShown() { return state.markers; },
     // The view as a PNG blob, rendered just before the capture.
     async picture() {
       render();
@@ -126,7 +162,6 @@ export function createViewer(container) {
       if (object.isMesh) for (const material of [object.material].flat()) material.wireframe = state.wireframe;
     });
     if (state.grid) state.grid.visible = state.showGrid;
-    for (const { object, kind } of state.markerObjects) object.visible = state.markers && state.kinds[kind];
     render();
   }
   return viewer;
@@ -143,40 +178,14 @@ function modelSize(model) {
   return { box, centre: sphere.center, radius: Math.max(sphere.radius, 1e-3) };
 }
 
-// Draws each child of the marker groups as axes in its kind's colour with its name as a label;
-// returns [{object, kind}] for the toggles.
-function addMarkers(model, radius) {
-  const found = [];
-  for (const { kind, group, colour } of MARKER_KINDS) {
-    const holder = model.getObjectByName(group);
-    if (!holder) continue;
-    for (const marker of holder.children) {
-      const axes = markerAxes(colour, radius * 0.12);
-      const label = document.createElement('div');
-      label.className = `marker-label ${kind}`;
-      label.textContent = marker.name;
-      axes.add(new CSS2DObject(label));
-      marker.add(axes);
-      found.push({ object: axes, kind });
-    }
-  }
-  return found;
-}
-
-// Three short lines along the marker's own axes, brightest on X, darkest on Z, drawn over the hull.
-function markerAxes(colour, length) {
-  const base = new THREE.Color(colour);
-  const positions = [0, 0, 0, length, 0, 0, 0, 0, 0, 0, length, 0, 0, 0, 0, 0, 0, length];
-  const colours = [];
-  for (const shade of [1.0, 0.75, 0.5]) {
-    const c = base.clone().multiplyScalar(shade);
-    colours.push(c.r, c.g, c.b, c.r, c.g, c.b);
-  }
-  const geometry = new THREE.BufferGeometry();
-  geometry.setAttribute('position', new THREE.Float32BufferAttribute(positions, 3));
-  geometry.setAttribute('color', new THREE.Float32BufferAttribute(colours, 3));
-  const material = new THREE.LineBasicMaterial({ vertexColors: true, depthTest: false, toneMapped: false });
-  const lines = new THREE.LineSegments(geometry, material);
-  lines.renderOrder = 1;
-  return lines;
+// Calls `onClick(pointer)` (normalised device coordinates) for a click on `element` that did not
+// move the pointer by more than a few pixels (an orbit) and that `accept()` lets through.
+function listenForClicks(element, accept, onClick) {
+  let down = null;
+  element.addEventListener('pointerdown', (event) => { down = accept() ? [event.clientX, event.clientY] : null; });
+  element.addEventListener('pointerup', (event) => {
+    if (!down || Math.hypot(event.clientX - down[0], event.clientY - down[1]) > CLICK_PIXELS) return;
+    const box = element.getBoundingClientRect();
+    onClick(new THREE.Vector2(((event.clientX - box.left) / box.width) * 2 - 1, -((event.clientY - box.top) / box.height) * 2 + 1));
+  });
 }
