@@ -180,7 +180,7 @@ const CASES = [
 
       const glb = await download(page, () => page.getByRole('button', { name: 'Download GLB' }).click());
       assert.ok(glb.includes('hp_phaser_front') && !glb.includes('HP_torpedo'), 'the GLB carries the edited markers');
-      const sod = await download(page, () => page.getByRole('button', { name: 'Download SOD' }).click());
+      const sod = await download(page, () => page.getByRole('button', { name: 'Download SOD', exact: true }).click());
       const zip = await download(page, () => page.getByRole('button', { name: 'Download side files' }).click());
       const sides = unzip(zip, 'edited');
       assert.deepEqual(Object.keys(sides).sort(), SIDE_NAMES);
@@ -190,12 +190,18 @@ const CASES = [
       assert.deepEqual(records(sides['frigate_hps.txt']), {
         hp_phaser_aft: [...identity, 0.4, 0.7, -3], hp_phaser_front: [...identity, 0.25, 0.7, 3.5],
         hp01: [0, 1, 0, -1, 0, 0, 0, 0, 1, 1.5, -0.5, 2], hp02: [...identity, -0.4, 0.7, -3] });
-      // The mesh: the OBJ of the page's SOD file is that of the native convert's with the same side files.
+      // The SOD file is the original with only the markers rewritten: native set-markers' bytes.
       const given = SIDE_NAMES.map((name) => sideFile('edited', name, sides[name]));
-      const native = nativeConvert(sample('frigate.sod'), 'edited/native.sod',
-        ['--emitters', given[0], '--hardpoints', given[1], '--sprites', given[2]]);
+      const markerOptions = ['--emitters', given[0], '--hardpoints', given[1], '--sprites', given[2]];
+      const setMarkers = spawnSync(HOST, ['set-markers', sample('frigate.sod'), path.join(work, 'edited/set.sod'),
+        ...markerOptions]);
+      assert.equal(setMarkers.status, 0, String(setMarkers.stderr));
+      assert.ok(sod.equals(fs.readFileSync(path.join(work, 'edited/set.sod'))), 'the SOD file is native set-markers\'');
+      // Re-exported, the mesh is that of the native convert's with the same side files.
+      const reexported = await download(page, () => page.getByRole('button', { name: /re-exported/ }).click());
+      const native = nativeConvert(sample('frigate.sod'), 'edited/native.sod', markerOptions);
       const objOf = (bytes, folder) => nativeConvert(sideFile(folder, 'frigate.sod', bytes), `${folder}/frigate.obj`).bytes;
-      assert.ok(objOf(sod, 'page-obj').equals(objOf(native.bytes, 'native-obj')), 'the mesh is the native convert\'s');
+      assert.ok(objOf(reexported, 'page-obj').equals(objOf(native.bytes, 'native-obj')), 'the mesh is the native convert\'s');
     },
   },
   {
@@ -242,7 +248,7 @@ const CASES = [
     async check(page) {
       const shown = (await page.evaluate(() => [...document.querySelectorAll('#outline tr.hardpoint button')]
         .map((button) => button.textContent))).sort();
-      const sod = await download(page, () => page.getByRole('button', { name: 'Download SOD' }).click());
+      const sod = await download(page, () => page.getByRole('button', { name: 'Download SOD', exact: true }).click());
       const held = Object.keys(records(nativeExtract(sod, `bad-${index}-extract`)['frigate_hps.txt'] ?? Buffer.alloc(0)));
       assert.deepEqual(shown, held.sort());
     },

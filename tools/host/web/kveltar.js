@@ -141,6 +141,22 @@ class Kveltar {
     return {ok: result.ok, status: result.status, messages: result.messages, markers: result.markers ?? [],
             files: result.files};
   }
+
+  // Writes the SOD model of `files` again with only its markers changed, every other byte kept:
+  // with `options.markers` (the edited list) every kind becomes those markers; else each kind
+  // named in `options.hardpoints`, `options.emitters` or `options.sprites` (a side text file
+  // in `files`) becomes that file's records. The written file, and what was kept, written and
+  // dropped.
+  setMarkers(files, options = {}) {
+    const fields = {op: 'set-markers', game: options.game === 1 ? 1 : 2};
+    if (Array.isArray(options.markers)) fields.markers = options.markers;
+    for (const kind of ['hardpoints', 'emitters', 'sprites']) {
+      if (options[kind]) fields[kind] = baseName(options[kind]);
+    }
+    const result = this.request(files, fields);
+    return {ok: result.ok, status: result.status, messages: result.messages, report: result.report,
+            files: result.files};
+  }
 }
 
 // The request's fields for edited markers and side text files, where the options give them.

@@ -9,6 +9,7 @@
 
 #include <exception>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "bridge/conversion.h"
@@ -125,11 +126,40 @@ Json Run(const WebRequest& request) {
   return json;
 }
 
+// The edited markers of a set-markers request as side text files in `sides`, one for
+// every kind of `edit`: the plug-in's extraction of the SOD file its export writes of
+// them, an empty file for a kind it wrote none of. False, with `pass` telling why, when
+// the markers cannot pass through the plug-in.
+bool SideFilesOfMarkers(Session* session, const HostOptions& options, const Json& json, const fs::path& sides,
+                        MarkerEdit* edit, Conversion* pass) {
+  Json markersRequest = json;
+  markersRequest["op"] = "markers";
+  markersRequest["continueReserved"] = true;
+  const WebRequest request = ParseRequest(markersRequest);
+  std::error_code ignored;
+  fs::create_directories(sides, ignored);
+  fs::create_directories(request.folder / "work", ignored);
+  if (PassMarkersThroughPlugin(session, options, request.conversion, sides, pass) != kExitOk) return false;
+  for (MarkerKind kind : kMarkerKinds) edit->sideFiles[static_cast<int>(kind)].clear();
+  for (const auto& entry : fs::directory_iterator(sides, ignored))
+    edit->sideFiles[static_cast<int>(SideTextKindOf(entry.path().u16string()))] = entry.path().u16string();
+  for (MarkerKind kind : kMarkerKinds) {
+    std::u16string& side = edit->sideFiles[static_cast<int>(kind)];
+    if (!side.empty()) continue;
+    side = (sides / "none").u16string() + SideTextSuffix(kind);
+    std::ofstream(fs::path(side), std::ios::binary).close();
+  }
+  return true;
+}
+
 // set-markers: {"op": "set-markers", "folder", "model": the SOD file in in/, and for each
 // kind to replace "hardpoints", "emitters", "sprites": the name of a side text file in
-// in/ (a kind left out stays as it is)}. Answers {"ok", "status", "messages" (the error,
-// else one "info" saying what was kept, written and dropped), "report" (kept, written
-// and dropped per kind, as set-markers --json prints them), "files"}: out/ holds the
+// in/ (a kind left out stays as it is); or "markers", the edited list in the outline's
+// form, which first passes through the plug-in (as the markers request does) so that
+// every kind becomes what the plug-in's extraction writes of it, a kind without markers
+// an empty side text file}. Answers {"ok", "status", "messages" (the error, else one
+// "info" saying what was kept, written and dropped), "report" (kept, written and
+// dropped per kind, as set-markers --json prints them), "files"}: out/ holds the
 // model's SOD file, the original with only the markers rewritten.
 Json SetMarkersRequest(const Json& json) {
   const fs::path folder = fs::u8path(json.value("folder", ""));
@@ -146,6 +176,16 @@ Json SetMarkersRequest(const Json& json) {
   HostOptions options;
   Session session;
   if (!StartSession(options, &session)) return Failure("the plug-in could not be started");
+  if (json.contains("markers")) {
+    Conversion pass;
+    if (!SideFilesOfMarkers(&session, options, json, folder / "sides", &edit, &pass)) {
+      return Json{{"ok", false},
+                  {"status", pass.status},
+                  {"messages", pass.messages.List()},
+                  {"report", Json()},
+                  {"files", Json::array()}};
+    }
+  }
   MarkerEditOutcome outcome;
   const int status = SetMarkers(&session, options, edit, &outcome);
   const Json message{{"kind", status == kExitOk ? "info" : "error"}, {"text", MarkerEditText(edit, outcome)}};

@@ -13,7 +13,8 @@ const $ = (id) => document.getElementById(id);
 const messages = createMessages($('messages'));
 const panels = { name: $('model-name'), dialog: $('dialog-summary'), stats: $('stats'), outline: $('outline'),
   missingSection: $('missing-section'), missingList: $('missing-list') };
-const saveButtons = ['download-glb', 'download-gltf', 'download-obj', 'download-sod', 'download-side-files',
+const saveButtons = ['download-glb', 'download-gltf', 'download-obj', 'download-sod', 'download-sod-reexport',
+  'download-side-files',
   'save-picture'].map($);
 const page = { kveltar: null, files: [], result: null, sodNoteGiven: false };
 const viewerEvents = {};
@@ -75,7 +76,10 @@ async function openSet(files, baseUrl = null, asked = false) {
 // Enables the save buttons when a model is open.
 function enableSaving() {
   for (const button of saveButtons) button.disabled = !page.result;
+  $('download-sod-reexport').hidden = !isSodModel();
 }
+
+const isSodModel = () => page.result !== null && extension(page.files[0]?.name ?? '') === '.sod';
 
 // Runs `action` for a user's event, putting any failure in the messages panel.
 const guarded = (action) => async (event) => {
@@ -135,12 +139,29 @@ for (const to of ['gltf', 'obj']) {
     convertAndSave(page.kveltar, page.files, editedOptions(to), messages);
   }));
 }
+// A SOD model is saved as its own file with only the markers written anew (set-markers); any
+// other model, or a SOD model on request, is exported by the plug-in.
 $('download-sod').addEventListener('click', guarded(() => {
-  if (extension(page.files[0].name) === '.sod' && !page.sodNoteGiven) {
+  if (!isSodModel()) {
+    if (convertAndSave(page.kveltar, page.files, editedOptions('sod'), messages)) editing.saved();
+    return;
+  }
+  const result = page.kveltar.setMarkers(page.files, { markers: editing.markers.plain(),
+    game: Number($('sod-game').value) });
+  messages.addAll(result.ok ? 'Writing the markers into the original SOD file, every other byte kept:' :
+    `The markers could not be written into ${page.files[0].name} (status ${result.status}):`, result.messages);
+  if (!result.ok || result.files.length === 0) return;
+  saveFiles(result.files, page.files[0].name);
+  messages.add('info', `Saved ${result.files[0].name}.`);
+  editing.saved();
+}));
+$('download-sod-reexport').addEventListener('click', guarded(() => {
+  if (!page.sodNoteGiven) {
     page.sodNoteGiven = true;
     messages.add('info', 'The SOD file is written by the plug-in\'s export from its import: one mesh node per ' +
       'material, as the plug-in writes them; the side files keep the original file\'s structure.');
   }
+  messages.add('info', 'Re-exporting the model with the plug-in:');
   if (convertAndSave(page.kveltar, page.files, editedOptions('sod'), messages)) editing.saved();
 }));
 $('download-side-files').addEventListener('click', guarded(() => {
