@@ -3,7 +3,7 @@
 // of every kind comes back as ok: false (or a warning) with the message, never a throw.
 // Needs `make web native` and the native tests' written files (build/native/gltf-written).
 import assert from 'node:assert/strict';
-import {execFileSync} from 'node:child_process';
+import {spawnSync} from 'node:child_process';
 import {mkdtempSync, readdirSync, readFileSync, rmSync, writeFileSync, mkdirSync} from 'node:fs';
 import {tmpdir} from 'node:os';
 import {join} from 'node:path';
@@ -23,8 +23,10 @@ const versions = ['1.60', '1.70', '1.80', '1.90', '1.91', '1.92', '1.93'];
 const sets = [['sample', sample],
               ...versions.map((v) => [`SOD ${v}`, read(written, [`ship_${v}.sod`, 'ship_hull.tga'])])];
 
-// The native host's convert of the same file set: the files it wrote, by name. An OBJ
-// file gets the set's textures beside it, as the page hands it out.
+const modelOf = (files) => files.find((file) => /\.(sod|gltf|glb|obj)$/.test(file.name)).name;
+
+// The native host's convert of the same file set: its exit status, its messages
+// (without the folder of the file set) and the files it wrote, by name. An OBJ file gets the set's textures beside it, as the page hands it out.
 function nativeConvert(files, target, args = []) {
   const folder = mkdtempSync(join(tmpdir(), 'kveltar-web-'));
   try {
@@ -35,14 +37,11 @@ function nativeConvert(files, target, args = []) {
       for (const file of files.filter((f) => f.name.endsWith('.tga'))) writeFileSync(join(folder, 'out', file.name), file.bytes);
       args = [...args, '--texture-folder', join(folder, 'out')];
     }
-    try {
-      const model = files.find((file) => /\.(sod|gltf|glb|obj)$/.test(file.name)).name;
-      execFileSync(host, ['convert', join(folder, 'in', model), join(folder, 'out', target), ...args],
-                   {stdio: 'pipe'});
-    } catch (error) {
-      assert.fail(`native convert failed: ${error.stderr}`);
-    }
-    return read(join(folder, 'out'), readdirSync(join(folder, 'out')).sort());
+    const input = join(folder, 'in', modelOf(files));
+    const run = spawnSync(host, ['convert', input, join(folder, 'out', target), ...args], {encoding: 'utf8'});
+    const said = run.stderr.split(/^kveltar-host: /m).slice(1).map((text) => text.trimEnd());
+    return {status: run.status, said: said.map((text) => text.replaceAll(`${join(folder, 'in')}/`, '').replaceAll(join(folder, 'in'), '')),
+            files: read(join(folder, 'out'), readdirSync(join(folder, 'out')).sort())};
   } finally {
     rmSync(folder, {recursive: true, force: true});
   }
@@ -61,18 +60,18 @@ test('conversions match the native build byte for byte', async (t) => {
     await t.test(label, () => {
       const opened = kveltar.open(files);
       assert.equal(opened.ok, true, JSON.stringify(opened.messages));
-      assertSameFiles([opened.glb], nativeConvert(files, `${stem}.glb`));
+      assertSameFiles([opened.glb], nativeConvert(files, `${stem}.glb`).files);
       for (const to of ['glb', 'gltf', 'obj']) {
         const result = kveltar.convert(files, {to});
         assert.equal(result.ok, true, JSON.stringify(result.messages));
-        assertSameFiles(result.files, nativeConvert(files, `${stem}.${to}`));
+        assertSameFiles(result.files, nativeConvert(files, `${stem}.${to}`).files);
       }
       // Back to SOD from the glTF files, for either game, with the textures as TGA.
       const gltf = kveltar.convert(files, {to: 'gltf'}).files;
       for (const game of [1, 2]) {
         const back = kveltar.convert(gltf, {to: 'sod', game, writeTextures: true});
         assert.equal(back.ok, true, JSON.stringify(back.messages));
-        assertSameFiles(back.files, nativeConvert(gltf, `${stem}.sod`, ['--game', `${game}`, '--write-textures']));
+        assertSameFiles(back.files, nativeConvert(gltf, `${stem}.sod`, ['--game', `${game}`, '--write-textures']).files);
       }
     });
   }
@@ -132,4 +131,41 @@ test('bad input gives the message and no throw', async (t) => {
   }
   const stopped = kveltar.convert(cases[4][2], {to: 'sod'});
   assert.equal(stopped.status, 4);
+});
+
+// The native tests' hostile glTF files (build/native/gltf-written/hostile, numbers past
+// 32 bits among them), SOD files cut or changed, OBJ indices past int and GLB lengths at
+// 2^31 and 2^32 - 1: the 32-bit module gives the 64-bit native host's status, messages and files.
+test('hostile files get the native verdict', async (t) => {
+  const hostile = join(written, 'hostile');
+  const sets = readdirSync(hostile).sort().map((name) => [name, read(join(hostile, name), readdirSync(join(hostile, name)))]);
+  assert.ok(sets.length >= 70, `${sets.length} hostile glTF files: run the native tests first`);
+  const sod = sample[0].bytes;
+  for (let at = 0; at < sod.length; at += 107) {
+    const changed = sod.slice();
+    changed.set([changed[at] ^ 0xFF, changed[at + 1] ^ 0x80], at);
+    sets.push([`SOD cut at ${at}`, [{name: 'm.sod', bytes: sod.slice(0, at)}, ...sample.slice(1)]],
+              [`SOD changed at ${at}`, [{name: 'm.sod', bytes: changed}, ...sample.slice(1)]]);
+  }
+  for (const index of ['2147483648', '4294967297', '-4294967295', '0001']) {
+    sets.push([`OBJ index ${index}`, [{name: 'm.obj', bytes: bytes(`v 0 0 0\nv 1 0 0\nv 0 1 0\nf ${index} 2 3\n`)}],
+               index === '0001' ? null : /line 4: index \d+ is more than the 2147483647 the reader takes here/]);
+  }
+  const glb = readFileSync(join(root, 'tests/data/gltf/blender_frigate.glb'));
+  for (const [at, length] of [8, 12, 20 + glb.readUInt32LE(12)].flatMap((at) => [[at, 2 ** 31], [at, 2 ** 32 - 1]])) {
+    const changed = Buffer.from(glb);
+    changed.writeUInt32LE(length, at);
+    sets.push([`GLB with ${length} at ${at}`, [{name: 'm.glb', bytes: new Uint8Array(changed)}], /binary glTF/]);
+  }
+  for (const [label, files, refusal] of sets) {
+    await t.test(label, () => {
+      const to = files[0].name.endsWith('.sod') ? 'glb' : 'sod';
+      const native = nativeConvert(files, `${modelOf(files).replace(/\.\w+$/, '')}.${to}`, ['--game', '1']);
+      const result = kveltar.convert(files, {to, game: 1});
+      const said = result.messages.map((m) => `${m.kind === 'warning' ? 'warning: ' : ''}${m.text}`.replace(/\/kveltar\/\d+\/in\/?/g, ''));
+      assert.deepEqual([result.status, said], [native.status, native.said]);
+      if (native.status === 0) assertSameFiles(result.files, native.files);
+      if (refusal) assert.match(native.said.join('\n'), refusal);
+    });
+  }
 });

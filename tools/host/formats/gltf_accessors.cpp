@@ -7,6 +7,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "formats/gltf_number_ranges.h"
+
 namespace host {
 
 namespace {
@@ -15,7 +17,7 @@ namespace fs = std::filesystem;
 using Json = nlohmann::json;
 
 // The loader takes lengths as unsigned int.
-constexpr uintmax_t kMaxFileBytes = std::numeric_limits<uint32_t>::max();
+constexpr uintmax_t kMaxFileBytes = kGltfMaxSize;
 // The loader turns extras and extensions into values recursively: deeper JSON could
 // exhaust the stack. Real files nest less than ten levels.
 constexpr size_t kMaxJsonDepth = 64;
@@ -99,6 +101,7 @@ bool LoaderIndex(const Json* value, int* index) {
   return true;
 }
 
+// A size as the loader reads it, once GltfNumbersInRange has seen that it fits.
 bool LoaderSize(const Json* value, size_t* size) {
   if (value == nullptr || !value->is_number_unsigned()) return false;
   *size = value->get<size_t>();
@@ -142,14 +145,15 @@ bool ImageViewsWithinBuffers(const Json& root, std::string* error) {
   return true;
 }
 
-// What the loader must not be given: JSON nested too deeply, images past their buffers.
+// What the loader must not be given: JSON nested too deeply, numbers it would narrow,
+// images past their buffers.
 bool CheckBeforeLoading(ByteSpan json, std::string* error) {
   if (!NestingWithinLimit(json)) {
     return Fail(error, "JSON nested deeper than " + std::to_string(kMaxJsonDepth) + " levels");
   }
   const Json root = Json::parse(json.data, json.data + json.size, nullptr, false);
   // JSON that does not parse is left to the loader, which says why.
-  return root.is_discarded() || ImageViewsWithinBuffers(root, error);
+  return root.is_discarded() || (GltfNumbersInRange(root, error) && ImageViewsWithinBuffers(root, error));
 }
 
 // File access of the loader: within the model's folder (it would also look in the

@@ -1,10 +1,10 @@
 // A glTF model read from untrusted bytes. The glTF library parses the file; what it
 // would use without checking (the binary container's chunk lengths, how deeply the
-// JSON nests, the byte range of an image kept in a buffer view) is checked before it
-// sees the bytes, and its file access is confined to the model's own folder. Images
-// stay encoded. Buffer views and accessors are then read only through the functions
-// below, which check every index, count, offset and stride against the bytes the
-// buffers really hold, and never allocate for a count they have not checked.
+// JSON nests, numbers it would narrow (gltf_number_ranges.h), the byte range of an image
+// kept in a buffer view) is checked before it sees the bytes, and its file access is confined to the model's own
+// folder. Images stay encoded. Buffer views and accessors are then read only through the functions below, which check
+// every index, count, offset and stride against the bytes the buffers really hold, and never allocate for a count they
+// have not checked.
 #pragma once
 
 #include <cstddef>

@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <limits>
 #include <map>
+#include <sstream>
 #include <vector>
 
 #include <tiny_obj_loader.h>
@@ -41,17 +44,53 @@ struct ObjData {
   std::vector<tinyobj::material_t> materials;
 };
 
+// The number of digits from `at` on.
+size_t DigitsAt(const std::string& text, size_t at) {
+  size_t end = at;
+  while (end < text.size() && text[end] >= '0' && text[end] <= '9') ++end;
+  return end - at;
+}
+
+// The loader reads the indices of faces, lines and points with atoi, which keeps the
+// low bits of a number past int on some systems and the largest int on others: such
+// an index is refused here, on the text it would read. True when there is none.
+bool IndicesFitInt(const std::string& text, std::string* problem) {
+  const std::string most = std::to_string(std::numeric_limits<int>::max());
+  size_t line = 1;
+  for (size_t start = 0; start < text.size(); ++line) {
+    const size_t end = std::min(text.find('\n', start), text.size());
+    const size_t word = std::min(text.find_first_not_of(" \t", start), end);
+    const bool indexed = word + 1 < end && std::string("flp").find(text[word]) != std::string::npos &&
+                         (text[word + 1] == ' ' || text[word + 1] == '\t');
+    for (size_t at = word + 1; indexed && at < end;) {
+      const size_t digits = DigitsAt(text, at);
+      std::string number = text.substr(at, digits);
+      number.erase(0, std::min(number.find_first_not_of('0'), number.size() - 1));
+      if (number.size() > most.size() || (number.size() == most.size() && number > most)) {
+        *problem = "line " + std::to_string(line) + ": index " + number + " is more than the " + most +
+                   " the reader takes here";
+        return false;
+      }
+      at += digits > 0 ? digits : 1;
+    }
+    start = end + 1;
+  }
+  return true;
+}
+
 bool LoadObj(const fs::path& path, ObjData* data, std::string* error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) {
     *error = "cannot open " + path.u8string();
     return false;
   }
+  const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  std::istringstream in(text);
   MaterialsBeside reader(path.parent_path());
   std::string warning;
   std::string problem;
-  if (!tinyobj::LoadObj(&data->attrib, &data->shapes, &data->materials, &warning, &problem, &in, &reader, false,
-                        false)) {
+  if (!IndicesFitInt(text, &problem) || !tinyobj::LoadObj(&data->attrib, &data->shapes, &data->materials, &warning,
+                                                          &problem, &in, &reader, false, false)) {
     *error = "cannot read " + path.u8string() + ": " + problem;
     return false;
   }

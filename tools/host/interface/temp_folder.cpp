@@ -66,7 +66,8 @@ bool WriteWholeFile(const fs::path& target, const void* bytes, size_t size, std:
 bool CopyWholeFile(const fs::path& source, const fs::path& target) {
   std::error_code failure;
   const uintmax_t size = fs::file_size(source, failure);
-  if (failure) return false;
+  // Past size_t (the WebAssembly build's 4 GiB) the buffer would be cut to the low bits.
+  if (failure || static_cast<size_t>(size) != size) return false;
   std::string bytes(static_cast<size_t>(size), '\0');
   std::ifstream in(source, std::ios::binary);
   if (!in.read(bytes.data(), static_cast<std::streamsize>(size))) return false;
