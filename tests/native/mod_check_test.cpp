@@ -202,28 +202,21 @@ TEST_F(ModCheck, FolderOfGoodAndBadFilesThroughTheCommandLine) {
   EXPECT_NE(twice.find("converted 2 files, 1 failed:"), std::string::npos) << twice;
 }
 
-// The game's layout, SOD files in "SOD" and their textures in "Textures/RGB" beside it:
-// convert finds them there as check does, and writes them back there.
+// The game's layout: convert finds the textures in "Textures/RGB" beside "SOD" as
+// check does, and writes them back there.
 TEST_F(ModCheck, ConvertFindsAndWritesTexturesInTheGameLayout) {
-  std::filesystem::create_directories(dir_.File("game/SOD"));
-  std::filesystem::create_directories(dir_.File("game/textures/rgb"));
-  std::filesystem::create_directories(dir_.File("other/SOD"));
-  std::filesystem::create_directories(dir_.File("other/Textures/RGB"));
+  for (const char* folder : {"game/SOD", "game/textures/rgb", "other/SOD", "other/Textures/RGB"}) {
+    std::filesystem::create_directories(dir_.File(folder));
+  }
   dir_.Write("game/SOD/ship.sod", sodtest::BuildSod(CleanShip()));
   dir_.Write("game/textures/rgb/hull.tga", TinyTga());
-  const std::string binary = std::string(KVELTAR_HOST) + " ";
-  std::string checked, converted, back;
-  EXPECT_EQ(0, RunCommand(binary + "check " + dir_.File("game/SOD/ship.sod").string(), &checked)) << checked;
-  EXPECT_EQ(0, RunCommand(binary + "convert " + dir_.File("game/SOD/ship.sod").string() + " " +
-                              dir_.File("ship.glb").string() + " --json",
-                          &converted));
+  const std::string convert = std::string(KVELTAR_HOST) + " convert " + dir_.File("").string();
+  std::string converted, back;
+  EXPECT_EQ(0, RunCommand(convert + "game/SOD/ship.sod " + dir_.File("ship.glb").string() + " --json", &converted));
   EXPECT_EQ(std::string::npos, converted.find("warning")) << converted;
-  EXPECT_EQ(0, RunCommand(binary + "convert " + dir_.File("ship.glb").string() + " " +
-                              dir_.File("other/SOD/ship.sod").string() + " --write-textures",
-                          &back))
-      << back;
-  EXPECT_TRUE(dir_.Exists("other/Textures/RGB/hull.tga"));
-  EXPECT_FALSE(dir_.Exists("other/SOD/hull.tga"));
+  EXPECT_EQ(0,
+            RunCommand(convert + "ship.glb " + dir_.File("other/SOD/ship.sod").string() + " --write-textures", &back));
+  EXPECT_TRUE(dir_.Exists("other/Textures/RGB/hull.tga") && !dir_.Exists("other/SOD/hull.tga"));
 }
 
 }  // namespace

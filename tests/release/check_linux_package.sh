@@ -1,12 +1,9 @@
 #!/bin/sh
-# The Linux release archive as a user gets it, unpacked in a fresh folder.
-# Its kveltar-host is one static executable (no program interpreter, no shared
-# library) and runs in an empty root folder holding nothing but itself, a /tmp and
-# the sample model: it converts the sample to GLB byte for byte as the native build
-# ($2, a kveltar-host with its plug-in beside it) does, and reads a damaged file with
-# exit 2 and its message. kveltar.so needs nothing but glibc's libraries and the ones
-# beside it, which it finds through $ORIGIN; prints the highest glibc symbol version
-# it needs.
+# The Linux release archive unpacked in a fresh folder. Its kveltar-host is static (no
+# interpreter, no shared library) and, in an empty root folder holding itself, /tmp and
+# the sample, converts the sample to GLB byte for byte as the native host $2 does and
+# reads a damaged file with exit 2 and its message. kveltar.so needs nothing but glibc's
+# libraries and those beside it ($ORIGIN); prints the newest glibc symbol it needs.
 set -eu
 archive="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
 native_host="$(cd "$(dirname "$2")" && pwd)/$(basename "$2")"
@@ -16,7 +13,6 @@ tar -C "$fresh" -xzf "$archive"
 package="$fresh/$(basename "$archive" .tar.gz)"
 fail=0
 failed() { echo "FAILED: $*"; fail=1; }
-
 host="$package/kveltar-host"
 file "$host" | grep -q 'statically linked' || failed "kveltar-host is not statically linked"
 readelf -l "$host" | grep -q INTERP && failed "kveltar-host asks for a program interpreter"
