@@ -100,7 +100,7 @@ fuzz: fuzz-build
 
 bench: native
 	@for b in build/native/bench/*_bench; do if [ -x "$$b" ]; then "$$b"; fi; done
-	build/native/bench/speed_ratios
+	build/native/bench/speed_ratios build/native/kveltar.so
 	@$(MAKE) --no-print-directory bench-web
 	@$(MAKE) --no-print-directory bench-wine
 	@$(MAKE) --no-print-directory bench-web-page
@@ -110,11 +110,11 @@ bench-web: web native
 	node bench/web_speed.mjs
 
 # The same speed ratios measured by the Windows build under Wine: only the timing
-# program and the core are built for it.
+# program, the core and the plug-in DLL (read through its PluginProc) are built for it.
 bench-wine: deps
 	cmake --preset win64 -Wno-dev >/dev/null
-	cmake --build --preset win64 --target speed_ratios
-	WINEPREFIX=$(WINE_PREFIX) tests/wine/run_in_wine.sh build/win64/bench/speed_ratios.exe
+	cmake --build --preset win64 --target speed_ratios kveltar_plugin
+	WINEPREFIX=$(WINE_PREFIX) tests/wine/run_in_wine.sh build/win64/bench/speed_ratios.exe build/win64/kveltar_64.dlx
 
 # The page of the web front end (tools/host/web/page) in build/web, with the modules of three.js it
 # uses and fflate's zip writer vendored from npm (package.json and its lock beside the page).
