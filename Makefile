@@ -39,7 +39,8 @@ win64: deps
 	cmake --preset win64 -Wno-dev >/dev/null
 	cmake --build --preset win64
 
-# The Linux release build: the plug-in and the host only, the C++ runtime linked in.
+# The Linux release build: the host as one static executable with the plug-in linked
+# in, and the plug-in module kveltar.so with the C++ runtime linked in.
 linux: deps
 	cmake --preset linux >/dev/null
 	cmake --build --preset linux
@@ -100,7 +101,7 @@ fuzz: fuzz-build
 
 bench: native
 	@for b in build/native/bench/*_bench; do if [ -x "$$b" ]; then "$$b"; fi; done
-	build/native/bench/speed_ratios
+	build/native/bench/speed_ratios build/native/kveltar.so
 	@$(MAKE) --no-print-directory bench-web
 	@$(MAKE) --no-print-directory bench-wine
 	@$(MAKE) --no-print-directory bench-web-page
@@ -110,11 +111,11 @@ bench-web: web native
 	node bench/web_speed.mjs
 
 # The same speed ratios measured by the Windows build under Wine: only the timing
-# program and the core are built for it.
+# program, the core and the plug-in DLL (read through its PluginProc) are built for it.
 bench-wine: deps
 	cmake --preset win64 -Wno-dev >/dev/null
-	cmake --build --preset win64 --target speed_ratios
-	WINEPREFIX=$(WINE_PREFIX) tests/wine/run_in_wine.sh build/win64/bench/speed_ratios.exe
+	cmake --build --preset win64 --target speed_ratios kveltar_plugin
+	WINEPREFIX=$(WINE_PREFIX) tests/wine/run_in_wine.sh build/win64/bench/speed_ratios.exe build/win64/kveltar_64.dlx
 
 # The page of the web front end (tools/host/web/page) in build/web, with the modules of three.js it
 # uses and fflate's zip writer vendored from npm (package.json and its lock beside the page).
@@ -189,7 +190,8 @@ lint: native
 # The release packages: for Windows a zip archive and for Linux a tar.gz archive, each
 # with the plug-in, the reference host, the user guide with its pictures, a sample
 # model and the licence; beside them the Blender add-on's zip, which carries both
-# hosts, each with its plug-in, in a folder of bin named for its system.
+# hosts in a folder of bin named for its system (the Windows one with its plug-in
+# beside it, the static Linux one with its plug-in inside).
 VERSION := $(shell grep -m1 -o 'kveltar VERSION [0-9.]*' CMakeLists.txt | cut -d' ' -f3)
 PACKAGE := kveltar-$(VERSION)-win64
 LINUX_PACKAGE := kveltar-$(VERSION)-linux-x86_64
@@ -197,6 +199,7 @@ COMMA := ,
 RELEASE_DOCS := docs/user-guide.md docs/import-dialog.png docs/export-dialog.png docs/blender-import.png LICENSE \
                 docs/sample/frigate.sod $(wildcard docs/sample/frigate_*.tga)
 LINUX_FILES := kveltar-host kveltar.so libkveltar_win32_standin.so
+ADDON_LINUX_FILES := kveltar-host
 ADDON_FILES := tools/blender/kveltar_sod/*.py tools/blender/kveltar_sod/blender_manifest.toml
 
 package: package-win64 package-linux web
@@ -208,7 +211,7 @@ package: package-win64 package-linux web
 	cp build/package/$(PACKAGE)/kveltar_64.dlx build/package/$(PACKAGE)/kveltar-host.exe \
 	  build/package/blender/kveltar_sod/bin/windows-x64/
 	mkdir -p build/package/blender/kveltar_sod/bin/linux-x64
-	cp $(addprefix build/package/$(LINUX_PACKAGE)/,$(LINUX_FILES)) build/package/blender/kveltar_sod/bin/linux-x64/
+	cp $(addprefix build/package/$(LINUX_PACKAGE)/,$(ADDON_LINUX_FILES)) build/package/blender/kveltar_sod/bin/linux-x64/
 	rm -f build/kveltar-$(VERSION)-blender.zip
 	cd build/package/blender && cmake -E tar cf ../../kveltar-$(VERSION)-blender.zip --format=zip kveltar_sod
 	@echo "build/kveltar-$(VERSION)-blender.zip"
@@ -226,7 +229,7 @@ package-win64: win64
 	cd build/package && cmake -E tar cf ../$(PACKAGE).zip --format=zip $(PACKAGE)
 	@echo "build/$(PACKAGE).zip"
 
-# The host finds the plug-in and the stand-in library beside itself.
+# kveltar.so finds the stand-in library beside itself; the host needs neither.
 package-linux: linux
 	rm -rf build/package/$(LINUX_PACKAGE) && mkdir -p build/package/$(LINUX_PACKAGE)
 	for file in $(LINUX_FILES); do strip --strip-unneeded -o build/package/$(LINUX_PACKAGE)/$$file build/linux/$$file; done
@@ -234,19 +237,21 @@ package-linux: linux
 	tar -C build/package -czf build/$(LINUX_PACKAGE).tar.gz --owner=0 --group=0 $(LINUX_PACKAGE)
 	@echo "build/$(LINUX_PACKAGE).tar.gz"
 
-# The Linux archive unpacked in a fresh folder converts the sample with nothing but
-# the base system.
+# The Linux archive unpacked in a fresh folder: its static host converts the sample in
+# an empty root folder (chroot as root, else a user namespace) as the native host does.
 test-package: package-linux
-	tests/release/check_linux_package.sh build/$(LINUX_PACKAGE).tar.gz
+	cmake --preset native >/dev/null
+	cmake --build --preset native --target kveltar-host
+	tests/release/check_linux_package.sh build/$(LINUX_PACKAGE).tar.gz build/native/kveltar-host
 
 # The Blender add-on as Blender installs it: the folder kveltar_sod in a zip archive,
-# carrying the Linux host and plug-in as the release's add-on does (which also carries
+# carrying the static Linux host as the release's add-on does (which also carries
 # the Windows ones, made by `package`).
 BLENDER_ADDON_ZIP := build/blender/kveltar_sod.zip
 $(BLENDER_ADDON_ZIP): $(wildcard tools/blender/kveltar_sod/*) package-linux
 	rm -rf build/blender/addon && mkdir -p build/blender/addon/kveltar_sod/bin/linux-x64
 	cp $(ADDON_FILES) build/blender/addon/kveltar_sod/
-	cp $(addprefix build/package/$(LINUX_PACKAGE)/,$(LINUX_FILES)) build/blender/addon/kveltar_sod/bin/linux-x64/
+	cp $(addprefix build/package/$(LINUX_PACKAGE)/,$(ADDON_LINUX_FILES)) build/blender/addon/kveltar_sod/bin/linux-x64/
 	rm -f $@
 	cd build/blender/addon && cmake -E tar cf ../kveltar_sod.zip --format=zip kveltar_sod
 

@@ -6,7 +6,8 @@
 //   the write operation on 20,000 materials of 3 faces against one material of 60,000
 //   faces: the time per face, since both hold the same faces;
 //   the read operation on the largest legal mesh against one fread of its file and
-//   one copy of its bytes.
+//   one copy of its bytes: called directly, and, given the plug-in module as the
+//   argument, through the loaded module's PluginProc as a host calls it.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,6 +16,8 @@
 #include "bench_models.h"
 #include "common/dual_string.h"
 #include "common/memory.h"
+#include "interface/host_session.h"
+#include "interface/host_text.h"
 #include "platform/file_system.h"
 #include "plugin/operations.h"
 #include "plugin/plugin_state.h"
@@ -71,6 +74,21 @@ void WriteManyMaterials(const TempDir& dir) {
   std::printf("  the same per byte written (%.2f times the bytes) = %7.3f\n", bytes, ratio / bytes);
 }
 
+// One fread of the whole file into one buffer and one copy of it.
+void PlainRead(const std::u16string& path) {
+  FILE* file = OpenFileWide(path.c_str(), "rb");
+  const int64_t size = StreamSizeBySeeking(file);
+  if (size <= 0 || std::fseek(file, 0, SEEK_SET) != 0) Stop("plain read");
+  char* bytes = static_cast<char*>(AllocZeroed(static_cast<size_t>(size), 1));
+  char* copy = static_cast<char*>(AllocZeroed(static_cast<size_t>(size), 1));
+  if (std::fread(bytes, 1, static_cast<size_t>(size), file) != static_cast<size_t>(size)) Stop("plain read");
+  std::fclose(file);
+  std::memcpy(copy, bytes, static_cast<size_t>(size));
+  if (copy[0] != 'S') Stop("plain read");
+  FreeMemory(bytes);
+  FreeMemory(copy);
+}
+
 void ReadLargestMesh(const TempDir& dir) {
   dir.Write("read.sod", bench::LargestMeshSod());
   const std::u16string path = dir.Wide("read.sod");
@@ -81,29 +99,35 @@ void ReadLargestMesh(const TempDir& dir) {
       [&] {
         if (ReadSodFile(&context) != 1) Stop("the read operation failed");
       },
-      [&] {
-        FILE* file = OpenFileWide(path.c_str(), "rb");
-        const int64_t size = StreamSizeBySeeking(file);
-        if (size <= 0 || std::fseek(file, 0, SEEK_SET) != 0) Stop("plain read");
-        char* bytes = static_cast<char*>(AllocZeroed(static_cast<size_t>(size), 1));
-        char* copy = static_cast<char*>(AllocZeroed(static_cast<size_t>(size), 1));
-        if (std::fread(bytes, 1, static_cast<size_t>(size), file) != static_cast<size_t>(size)) Stop("plain read");
-        std::fclose(file);
-        std::memcpy(copy, bytes, static_cast<size_t>(size));
-        if (copy[0] != 'S') Stop("plain read");
-        FreeMemory(bytes);
-        FreeMemory(copy);
-      });
+      [&] { PlainRead(path); });
   ResetImport(&importedModel, &readerCursor);
+}
+
+// The same read through the loaded plug-in module's PluginProc, with the host's scene.
+void ReadLargestMeshThroughModule(const TempDir& dir, const char* module) {
+  host::HostOptions options;
+  options.pluginPath = host::Utf8ToUtf16(module);
+  host::Session session;
+  if (!host::StartSession(options, &session)) Stop("the plug-in module does not load");
+  const std::u16string path = dir.Wide("read.sod");
+  host::HostScene scene;
+  scene.SetFilePath(path);
+  stopwatch::PrintRatio(
+      "largest mesh: the module's read operation (PluginProc) / fread of the file and a copy",
+      [&] {
+        if (session.Run(host::kOperationRead, &scene) != 1) Stop("the module's read operation failed");
+      },
+      [&] { PlainRead(path); });
 }
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
   TempDir dir;
   std::printf("Speed ratios (median time / median time of the baseline, timed in alternating rounds):\n");
   WriteLargestMesh(dir);
   WriteManyMaterials(dir);
   ReadLargestMesh(dir);
+  if (argc > 1) ReadLargestMeshThroughModule(dir, argv[1]);
   return 0;
 }

@@ -10,11 +10,12 @@ endif()
 
 # The stand-ins are one shared library, so that the plug-in module and the host that
 # loads it script the same desktop.
-add_library(kveltar_win32_standin SHARED
+set(KVELTAR_STANDIN_SOURCES
   ${PROJECT_SOURCE_DIR}/src/platform/native/codepage_standin.cpp
   ${PROJECT_SOURCE_DIR}/src/platform/native/file_system_native.cpp
   ${PROJECT_SOURCE_DIR}/src/platform/native/runtime_text_native.cpp
   ${PROJECT_SOURCE_DIR}/src/platform/native/ui_standin.cpp)
+add_library(kveltar_win32_standin SHARED ${KVELTAR_STANDIN_SOURCES})
 target_include_directories(kveltar_win32_standin PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_link_options(kveltar_win32_standin PRIVATE ${KVELTAR_PORTABLE_LINK})
 
@@ -32,19 +33,22 @@ target_link_libraries(kveltar_plugin PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,kvelt
 target_link_options(kveltar_plugin PRIVATE ${KVELTAR_PORTABLE_LINK})
 
 include(${PROJECT_SOURCE_DIR}/cmake/third_party_headers.cmake)
-add_library(kveltar_host_scene STATIC ${KVELTAR_HOST_SCENE_SOURCES})
-target_include_directories(kveltar_host_scene PUBLIC ${PROJECT_SOURCE_DIR}/tools/host)
-kveltar_use_third_party_headers(kveltar_host_scene PUBLIC)
-target_compile_definitions(kveltar_host_scene PUBLIC KVELTAR_VERSION_TEXT="${PROJECT_VERSION}")
-# The host calls the plug-in through its interface; the marker edits of SOD files read
-# and write their bytes with the plug-in's own code, linked in.
-target_link_libraries(kveltar_host_scene PUBLIC kveltar_core kveltar_win32_standin ${CMAKE_DL_LIBS})
+if(KVELTAR_PORTABLE)
+  include(${PROJECT_SOURCE_DIR}/cmake/static_host.cmake)
+else()
+  add_library(kveltar_host_scene STATIC ${KVELTAR_HOST_SCENE_SOURCES})
+  target_include_directories(kveltar_host_scene PUBLIC ${PROJECT_SOURCE_DIR}/tools/host)
+  kveltar_use_third_party_headers(kveltar_host_scene PUBLIC)
+  target_compile_definitions(kveltar_host_scene PUBLIC KVELTAR_VERSION_TEXT="${PROJECT_VERSION}")
+  # The host calls the plug-in through its interface; the marker edits of SOD files read
+  # and write their bytes with the plug-in's own code, linked in.
+  target_link_libraries(kveltar_host_scene PUBLIC kveltar_core kveltar_win32_standin ${CMAKE_DL_LIBS})
 
-add_executable(kveltar-host ${KVELTAR_HOST_SOURCES})
-target_link_libraries(kveltar-host PRIVATE kveltar_host_scene ${CMAKE_DL_LIBS})
-target_link_options(kveltar-host PRIVATE ${KVELTAR_PORTABLE_LINK})
-# The plug-in module is found beside the host.
-add_dependencies(kveltar-host kveltar_plugin)
+  add_executable(kveltar-host ${KVELTAR_HOST_SOURCES})
+  target_link_libraries(kveltar-host PRIVATE kveltar_host_scene ${CMAKE_DL_LIBS})
+  # The plug-in module is found beside the host.
+  add_dependencies(kveltar-host kveltar_plugin)
+endif()
 
 if(BUILD_TESTING)
   include(${PROJECT_SOURCE_DIR}/tests/native_tests.cmake)

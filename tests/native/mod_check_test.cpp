@@ -79,6 +79,10 @@ const PlantedFault kPlantedFaults[] = {
     {"reserved-material-name",
      [](SodFileSpec& s) { s.materials[0].name = s.nodes[1].mesh.groups[0].material = "Damage_Plate"; }},
     {"export-refused", TooManyVertices},
+    // A blank in a hardpoint's name splits its extracted line; a line break makes the
+    // rest of the name a hardpoint of its own, which the export warns of.
+    {"marker-file", [](SodFileSpec& s) { s.nodes[2].name = "hp 01"; }},
+    {"export-warning", [](SodFileSpec& s) { s.nodes[2].name = "hp\n01"; }},
 };
 
 class ModCheck : public testing::Test {
@@ -126,6 +130,7 @@ TEST_F(ModCheck, CleanSampleGivesNoErrorAndNoWarning) {
   const host::FileCheck check = checker.Check(host::Utf8ToUtf16(KVELTAR_SOURCE_DIR "/docs/sample/frigate.sod"));
   EXPECT_TRUE(check.imported);
   EXPECT_EQ("1.80", check.figures.version);
+  EXPECT_EQ("Storm3D_SW", check.figures.identifier);
   EXPECT_EQ(0u, check.Count(host::Severity::kError) + check.Count(host::Severity::kWarning))
       << host::JsonText(host::FileCheckJson(check));
 }
@@ -142,10 +147,13 @@ int RunCommand(const std::string& command, std::string* out) {
 TEST_F(ModCheck, FolderOfGoodAndBadFilesThroughTheCommandLine) {
   std::filesystem::create_directories(dir_.File("ships/sub"));
   dir_.Write("ships/good.sod", sodtest::BuildSod(CleanShip()));
-  dir_.Write("ships/sub/good2.sod", sodtest::BuildSod(CleanShip()));
+  SodFileSpec otherIdentifier = CleanShip();
+  otherIdentifier.identifier = "Mad3D_SW";
+  dir_.Write("ships/sub/good2.sod", sodtest::BuildSod(otherIdentifier));
   dir_.Write("ships/damaged.sod", sodtest::BuildSod(CleanShip()).substr(0, 60));
   SodFileSpec untextured = CleanShip();
   untextured.nodes[1].mesh.texture = "gone";
+  untextured.materials.push_back(sodtest::Material("spare"));  // an info, which --only errors leaves out
   dir_.Write("ships/untextured.SOD", sodtest::BuildSod(untextured));
   for (const char* name : {"ships/hull.tga", "ships/sub/hull.tga"}) dir_.Write(name, TinyTga());
   // Entries the search skips and names, the rest checked: a link back to the folder
@@ -188,6 +196,15 @@ TEST_F(ModCheck, FolderOfGoodAndBadFilesThroughTheCommandLine) {
   EXPECT_NE(lines.find("/far.sod: SOD 1.80"), std::string::npos);
   // Skipped entries alone are warnings.
   EXPECT_EQ(0, RunCommand(binary + "check " + dir_.File(first).string(), &lines)) << lines;
+  EXPECT_NE(lines.find("good.sod: SOD 1.80 (Storm3D_SW), "), std::string::npos) << lines;
+  EXPECT_NE(lines.find("good2.sod: SOD 1.80 (Mad3D_SW), "), std::string::npos) << lines;
+  std::string errorsOnly;
+  EXPECT_EQ(1, RunCommand(binary + "check --json --only errors " + folder, &errorsOnly));
+  const host::Json listed = host::Json::parse(errorsOnly);
+  EXPECT_EQ(2u, listed["files"].size()) << errorsOnly;
+  for (const host::Json& file : listed["files"]) {
+    for (const host::Json& problem : file["problems"]) EXPECT_EQ("error", problem["severity"]) << errorsOnly;
+  }
 
   std::string converted;
   EXPECT_EQ(1,
@@ -207,6 +224,23 @@ TEST_F(ModCheck, FolderOfGoodAndBadFilesThroughTheCommandLine) {
                               "/good.sod --to obj --out-dir " + dir_.File("twice").string(),
                           &twice));
   EXPECT_NE(twice.find("converted 2 files, 1 failed:"), std::string::npos) << twice;
+}
+
+// The game's layout: convert finds the textures in "Textures/RGB" beside "SOD" as
+// check does, and writes them back there.
+TEST_F(ModCheck, ConvertFindsAndWritesTexturesInTheGameLayout) {
+  for (const char* folder : {"game/SOD", "game/textures/rgb", "other/SOD", "other/Textures/RGB"}) {
+    std::filesystem::create_directories(dir_.File(folder));
+  }
+  dir_.Write("game/SOD/ship.sod", sodtest::BuildSod(CleanShip()));
+  dir_.Write("game/textures/rgb/hull.tga", TinyTga());
+  const std::string convert = std::string(KVELTAR_HOST) + " convert " + dir_.File("").string();
+  std::string converted, back;
+  EXPECT_EQ(0, RunCommand(convert + "game/SOD/ship.sod " + dir_.File("ship.glb").string() + " --json", &converted));
+  EXPECT_EQ(std::string::npos, converted.find("warning")) << converted;
+  EXPECT_EQ(0,
+            RunCommand(convert + "ship.glb " + dir_.File("other/SOD/ship.sod").string() + " --write-textures", &back));
+  EXPECT_TRUE(dir_.Exists("other/Textures/RGB/hull.tga") && !dir_.Exists("other/SOD/hull.tga"));
 }
 
 }  // namespace

@@ -148,7 +148,9 @@ TEST(GltfSceneReader, ReadsTheSceneAsTheHostHoldsIt) {
   const Gltf file = ShipFile();
   ASSERT_TRUE(ReadText(dir, file.Text(), file.bin, &doc, &error)) << error;
   const HostContext& c = Context(doc);
-  ASSERT_EQ(2, c.materialCount);  // "glass" is used by no face
+  ASSERT_EQ(3, c.materialCount);  // "glass", used by no face, is kept: the export writes it
+  EXPECT_STREQ("glass", c.materials[2].name.narrow);
+  EXPECT_EQ(0, c.materials[2].useCount);
   EXPECT_STREQ("default", c.materials[0].name.narrow);
   EXPECT_EQ(1, c.materials[0].useCount);
   EXPECT_STREQ("steel", c.materials[1].name.narrow);

@@ -1,8 +1,8 @@
 #include "bridge/mod_check.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
+#include <fstream>
 #include <system_error>
 
 #include "bridge/conversion.h"
@@ -84,28 +84,14 @@ std::string OneLine(const std::string& text) {
   return line;
 }
 
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
-// `name` in `folder`, its case as the folder spells it; empty when it is not there.
-fs::path FindInFolder(const fs::path& folder, const std::string& name) {
-  std::error_code failure;
-  if (folder.empty()) return {};
-  const fs::path exact = folder / fs::u8path(name);
-  if (fs::exists(exact, failure)) return exact;
-  const std::string wanted = Lower(name);
-  for (fs::directory_iterator it(folder, failure); !failure && it != fs::directory_iterator(); it.increment(failure)) {
-    if (Lower(it->path().filename().u8string()) == wanted) return it->path();
-  }
-  return {};
-}
-
-// The game's own layout: SOD files in a folder "SOD", textures in "Textures/RGB" beside it.
-fs::path GameTextureFolder(const fs::path& sodFolder) {
-  if (Lower(sodFolder.filename().u8string()) != "sod") return {};
-  return FindInFolder(FindInFolder(sodFolder.parent_path(), "Textures"), "RGB");
+// The identifier that opens a SOD file the plug-in read: its 10 bytes as text that a
+// zero byte ends.
+std::string SodIdentifier(const std::u16string& sodPath) {
+  char field[10] = {};
+  std::ifstream in(fs::path(sodPath), std::ios::binary);
+  in.read(field, sizeof field);
+  const std::string text(field, static_cast<size_t>(in.gcount()));
+  return text.substr(0, text.find('\0'));
 }
 
 // The texture file name of a material's map: its path after the last separator; empty
@@ -147,6 +133,7 @@ FileCheck ModChecker::Check(const std::u16string& sodPath) {
   const std::u16string readable = SystemPath(check.path).u16string();  // taken at any length
   const PluginRun run = ImportSod(session_, options_, readable, answer, true, &driver, &document, &importFolder_);
   check.figures = FiguresOf(run.ui);
+  if (!check.figures.version.empty()) check.figures.identifier = SodIdentifier(check.path);
   if (run.read != 1 || run.imported != 1) {
     std::string refusal = ImportRefusal(check.path, run);
     if (refusal.empty()) refusal = "the plug-in's import stopped without building the scene";
@@ -155,12 +142,25 @@ FileCheck ModChecker::Check(const std::u16string& sodPath) {
   }
   check.imported = true;
   for (const std::string& warning : document.warnings) check.problems.push_back({ProblemCode::kMarkerFile, warning});
+  CheckMarkerFiles(check.path, &check);
   CheckScene(document, check.figures, &check.problems);
   CheckTextures(document, readable, &check);
   // The export gets the scene as the host holds it after an import, with the markers.
   document.scene.TableCornerTexCoords();
   CheckExport(document, readable, &check);
   return check;
+}
+
+void ModChecker::CheckMarkerFiles(const std::u16string& sodPath, FileCheck* check) {
+  for (MarkerKind kind : kMarkerKinds) {
+    const fs::path extracted = ExtractedSideFile(importFolder_, sodPath, kind);
+    for (const std::string& line : SideTextLinesNotReadBack(extracted.u16string(), kind)) {
+      check->problems.push_back(
+          {ProblemCode::kMarkerFile, std::string("the ") + MarkerTypeName(kind) + " line " + JsonQuote(line) +
+                                         " is not read back as the plug-in wrote it (a name with a blank, or an empty "
+                                         "one): the export loses or misplaces it"});
+    }
+  }
 }
 
 void ModChecker::CheckTextures(SceneDocument& document, const std::u16string& sodPath, FileCheck* check) {
@@ -174,8 +174,8 @@ void ModChecker::CheckTextures(SceneDocument& document, const std::u16string& so
     for (int mapIndex : {0, 2}) {
       const uint8_t* map = scene.MaterialMap(m, mapIndex);
       const std::string name = map ? TextureName(map) : "";
-      if (name.empty() || std::find(seen.begin(), seen.end(), Lower(name)) != seen.end()) continue;
-      seen.push_back(Lower(name));
+      if (name.empty() || std::find(seen.begin(), seen.end(), LowerAscii(name)) != seen.end()) continue;
+      seen.push_back(LowerAscii(name));
       const std::string material = Utf16ToUtf8(layout::WideField(scene.Material(m), layout::kMaterialName));
       fs::path found;
       for (size_t f = 0; f < folders.size() && found.empty(); ++f) found = FindInFolder(folders[f], name);
@@ -272,6 +272,7 @@ Json FileCheckJson(const FileCheck& check) {
   const DialogFigures& f = check.figures;
   return Json{{"path", Utf16ToUtf8(check.path)},
               {"imported", check.imported},
+              {"identifier", f.identifier},
               {"version", f.version},
               {"materials", f.materials},
               {"nullNodes", f.nullNodes},

@@ -57,7 +57,8 @@ struct Problem {
 
 // What the import dialog showed of a file.
 struct DialogFigures {
-  std::string version;  // as the dialog shows it, e.g. "1.80"
+  std::string identifier;  // the file's own, as it spells it: "Storm3D_SW" or "Mad3D_SW"
+  std::string version;     // as the dialog shows it, e.g. "1.80"
   int materials = 0, nullNodes = 0, meshes = 0, sprites = 0, lods = 0, emitters = 0, hardpoints = 0;
 };
 
@@ -82,6 +83,8 @@ class ModChecker {
   FileCheck Check(const std::u16string& sodPath);
 
  private:
+  // The records of the side text files the import extracted that do not read back.
+  void CheckMarkerFiles(const std::u16string& sodPath, FileCheck* check);
   void CheckTextures(SceneDocument& document, const std::u16string& sodPath, FileCheck* check);
   void CheckExport(SceneDocument& document, const std::u16string& sodPath, FileCheck* check);
   // The export's problems for one game, their texts without the target.

@@ -151,8 +151,7 @@ void MarkerProblems(const MarkerLists& markers, std::vector<Problem>* problems) 
 }  // namespace
 
 bool IsReservedMaterialName(const std::string& name) {
-  std::string lower = name;
-  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const std::string lower = LowerAscii(name);
   for (const char* word : kReservedWords) {
     if (lower.find(word) != std::string::npos) return true;
   }

@@ -6,6 +6,7 @@
 
 #include "formats/scene_files.h"
 #include "formats/side_text_files.h"
+#include "formats/texture_images.h"
 #include "interface/host_layout.h"
 #include "interface/host_text.h"
 
@@ -42,16 +43,15 @@ fs::path TextureFile(HostScene& scene, int material) {
   return file.filename() == fs::path(u"NULL") ? fs::path() : file;
 }
 
-// Whether the document's images or its texture folder (else the map's own folder)
-// provide the file.
+// Whether the document's images or its texture folder (else the map's own folder, or
+// the game's Textures/RGB beside it) provide the file.
 bool TextureAvailable(const SceneDocument& document, const fs::path& file) {
   std::string name = file.stem().u8string();
   for (const TextureImage& image : document.images) {
     if (image.name == name && !image.encoded.empty()) return true;
   }
-  fs::path found = document.textureFolder.empty() ? file : fs::path(document.textureFolder) / file.filename();
   std::error_code ignored;
-  return fs::is_regular_file(found, ignored);
+  return fs::is_regular_file(TextureFileIn(file, document.textureFolder), ignored);
 }
 
 Json Materials(SceneDocument& document) {

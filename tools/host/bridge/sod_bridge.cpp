@@ -245,7 +245,12 @@ PluginRun ExportSod(Session* session, const HostOptions& options, SceneDocument*
   run.ui = driver.RecordsJson();
   run.calls = scene.CallCount();
   run.status = run.exported == 2 ? kExitStopped : run.exported == 1 && run.written == 1 ? kExitOk : kExitFailed;
-  if (run.status == kExitOk && writeTextures) WriteTextures(document, fs::path(AbsolutePath(sodPath)).parent_path());
+  if (run.status == kExitOk && writeTextures) {
+    // Into the game's Textures/RGB when the SOD file goes into a game's SOD folder.
+    const fs::path sodFolder = fs::path(AbsolutePath(sodPath)).parent_path();
+    const fs::path gameFolder = GameTextureFolder(sodFolder);
+    WriteTextures(document, gameFolder.empty() ? sodFolder : gameFolder);
+  }
   run.status = FinalStatus(scene, run.status);
   return run;
 }

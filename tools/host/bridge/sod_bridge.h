@@ -82,7 +82,8 @@ std::string ImportRefusal(const std::u16string& sodPath, const PluginRun& run);
 // answered from `answer`. The document's markers of a kind go to the dialog's box
 // of that kind through a side text file in a temporary folder, unless the answer
 // names a file for it. With `writeTextures`, after a complete write, each of the
-// document's images is written as NAME.tga beside the SOD file.
+// document's images is written as NAME.tga beside the SOD file (in the game's
+// Textures/RGB folder when the SOD file is in a game's SOD folder beside one).
 PluginRun ExportSod(Session* session, const HostOptions& options, SceneDocument* document,
                     const std::u16string& sodPath, const ExportAnswer& answer, bool writeTextures);
 

@@ -28,13 +28,26 @@ std::string FiguresText(const FileCheck& check) {
   if (!check.imported && f.version.empty()) return "not read";
   char text[256];
   std::snprintf(text, sizeof text,
-                "SOD %s, %d materials, %d null nodes, %d meshes, %d sprites, %d LODs, %d emitters, %d hardpoints",
-                f.version.c_str(), f.materials, f.nullNodes, f.meshes, f.sprites, f.lods, f.emitters, f.hardpoints);
+                "SOD %s (%s), %d materials, %d null nodes, %d meshes, %d sprites, %d LODs, %d emitters, %d hardpoints",
+                f.version.c_str(), f.identifier.c_str(), f.materials, f.nullNodes, f.meshes, f.sprites, f.lods,
+                f.emitters, f.hardpoints);
   return text;
 }
 
 bool Shows(Severity severity, const std::string& only) {
   return only.empty() || severity == Severity::kError || (only == "warnings" && severity == Severity::kWarning);
+}
+
+// A file's JSON with the problems --only lists (all without it); a file none of whose
+// problems is listed is left out, as in the lines.
+Json ListedJson(const FileCheck& check, const std::string& only) {
+  Json file = FileCheckJson(check);
+  Json listed = Json::array();
+  for (size_t i = 0; i < check.problems.size(); ++i) {
+    if (Shows(KindOf(check.problems[i].code).severity, only)) listed.push_back(file["problems"][i]);
+  }
+  file["problems"] = std::move(listed);
+  return file;
 }
 
 void PrintFile(const FileCheck& check, const std::string& shown, const std::string& only) {
@@ -102,7 +115,10 @@ int CommandCheck(const HostOptions& options, const CheckCommand& command) {
   const Json summary = Summary(checks);
   if (command.json) {
     Json list = Json::array();
-    for (const FileCheck& check : checks) list.push_back(FileCheckJson(check));
+    for (const FileCheck& check : checks) {
+      Json file = ListedJson(check, command.only);
+      if (command.only.empty() || !file["problems"].empty()) list.push_back(std::move(file));
+    }
     std::printf("%s\n", JsonText(Json{{"files", std::move(list)}, {"summary", summary}}).c_str());
   } else {
     for (const FileCheck& check : checks) PrintFile(check, Shown(check.path, start), command.only);

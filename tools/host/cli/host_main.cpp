@@ -176,8 +176,9 @@ int Run(std::vector<std::string> args) {
   exportApp->add_option("IN", exportInput.text, "the scene: .obj, .gltf or .glb")->required();
   exportApp->add_option("OUT", exportOutput.text, "the SOD file to write")->required();
   exportTexts.Add(exportApp, &exportCommand.answer, 1);
-  exportApp->add_flag("--write-textures", exportCommand.writeTextures,
-                      "write the scene's images as NAME.tga beside the SOD file");
+  exportApp->add_flag(
+      "--write-textures", exportCommand.writeTextures,
+      "write the scene's images as NAME.tga beside the SOD file (in a game's SOD folder: in Textures/RGB)");
   exportApp->add_flag("--interactive", exportCommand.answer.interactive,
                       "show the dialogs and let the user answer them");
   exportApp->add_flag("--json", exportCommand.json, "print the results and what the dialogs showed as JSON");
@@ -201,10 +202,14 @@ int Run(std::vector<std::string> args) {
   convertApp->add_option("--out-dir", outDir.text, "with --to: the folder to write into, keeping the subfolders");
   convertDialog.AddSelection(convertApp);
   convertTexts.Add(convertApp, &convert.exportAnswer, 2);
-  convertApp->add_option("--texture-folder", textureFolder.text,
-                         "reading SOD: look for the textures NAME.tga here (default: beside the SOD file)");
-  convertApp->add_flag("--write-textures", convert.writeTextures,
-                       "writing SOD: also write each image of the scene as NAME.tga beside the SOD file");
+  convertApp->add_option(
+      "--texture-folder", textureFolder.text,
+      "reading SOD: look for the textures NAME.tga here (default: beside the SOD file, then in the game's "
+      "Textures/RGB beside a SOD folder)");
+  convertApp->add_flag(
+      "--write-textures", convert.writeTextures,
+      "writing SOD: also write each image of the scene as NAME.tga beside the SOD file (in a game's SOD "
+      "folder: in Textures/RGB)");
   convertApp->add_flag("--json", convert.json, "print what was converted as JSON");
   convertApp->add_flag("--quiet", convert.quiet, "print nothing but errors");
 

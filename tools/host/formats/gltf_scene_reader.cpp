@@ -478,20 +478,19 @@ std::string MaterialName(const Model& model, size_t index) {
   return name.empty() ? Numbered("material", index) : name;
 }
 
-// The default material, then one host material per material name that faces use, in
-// glTF order; `hostOf` gets the host index of each glTF material.
+// The default material, then one host material per material name, in glTF order, also
+// for a material no face uses (the export writes every host material); `hostOf` gets
+// the host index of each glTF material.
 bool AddMaterials(Build& build, const Geometry& geometry, std::vector<int>* hostOf, std::string* error) {
   const Model& model = build.model;
-  std::vector<int32_t> uses(model.materials.size(), 0);
   std::map<std::string, int32_t> usesByName;
   int32_t defaultUses = 0;
   for (const Piece& piece : geometry.pieces) {
     const int32_t faces = static_cast<int32_t>(piece.triangles.size());
-    if (piece.material != -1 && (piece.material < 0 || static_cast<size_t>(piece.material) >= uses.size())) {
+    if (piece.material != -1 && (piece.material < 0 || static_cast<size_t>(piece.material) >= model.materials.size())) {
       return Fail(error, "a primitive names material " + std::to_string(piece.material) + ", which does not exist");
     }
     if (piece.material == -1) defaultUses += faces;
-    if (piece.material != -1) uses[static_cast<size_t>(piece.material)] += faces;
     if (piece.material != -1) usesByName[MaterialName(model, static_cast<size_t>(piece.material))] += faces;
   }
   build.document->scene.AddMaterial(u"default", {0.8f, 0.8f, 0.8f, 1}, {0.2f, 0.2f, 0.2f, 1}, {0, 0, 0, 1}, 0.0f,
@@ -499,7 +498,6 @@ bool AddMaterials(Build& build, const Geometry& geometry, std::vector<int>* host
   hostOf->assign(model.materials.size(), 0);
   std::map<std::string, int> made;
   for (size_t m = 0; m < model.materials.size(); ++m) {
-    if (uses[m] == 0) continue;
     const std::string name = MaterialName(model, m);
     const auto found = made.find(name);
     (*hostOf)[m] = found != made.end() ? found->second : AddHostMaterial(build, m, name, usesByName[name], error);

@@ -136,6 +136,20 @@ bool ReadSideTextFile(const std::u16string& path, MarkerKind kind, std::vector<M
   return true;
 }
 
+std::vector<std::string> SideTextLinesNotReadBack(const std::u16string& path, MarkerKind kind) {
+  const size_t words = kind == MarkerKind::kEmitter ? 14 : 13;
+  std::vector<std::string> lines;
+  std::ifstream in{fs::path(path), std::ios::binary};
+  for (std::string line; std::getline(in, line);) {
+    const std::vector<std::string> found = Words(line);
+    Marker marker;
+    if (found.empty() || found[0][0] == '#') continue;
+    if (found.size() != words || !RecordOf(found, kind, &marker))
+      lines.push_back(Utf16ToUtf8(FromAnsi(TrimmedEnd(line))));
+  }
+  return lines;
+}
+
 bool WriteSideTextFile(const std::u16string& path, MarkerKind kind, const std::vector<Marker>& markers,
                        std::string* error) {
   const KindText& text = TextOf(kind);

@@ -36,6 +36,11 @@ const std::vector<Marker>& MarkersOf(const MarkerLists& lists, MarkerKind kind);
 // file cannot be read. Names are converted from the system's narrow code page.
 bool ReadSideTextFile(const std::u16string& path, MarkerKind kind, std::vector<Marker>* markers, std::string* error);
 
+// The lines of a side text file that hold a record which is not read back as written:
+// not the kind's names and twelve numbers (a name holding a blank, an empty name), so
+// that the record is lost or misread, in UTF-8. Comment and blank lines are no records.
+std::vector<std::string> SideTextLinesNotReadBack(const std::u16string& path, MarkerKind kind);
+
 // Writes `markers` as a side text file the plug-in reads back exactly: names in the
 // narrow code page (blanks, which would split the name, become underscores), numbers in
 // their shortest exact form. Written in full beside the target before it takes its

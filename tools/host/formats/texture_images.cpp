@@ -9,6 +9,7 @@
 
 #include "interface/host_layout.h"
 #include "interface/host_scene.h"
+#include "interface/host_text.h"
 #include "interface/temp_folder.h"
 
 namespace host {
@@ -127,7 +128,32 @@ fs::path MaterialTextureFile(HostScene& scene, int material, int map, const std:
   if (bytes == nullptr || (layout::Get<uint32_t>(bytes, layout::kMapFlags) & 1u) == 0) return fs::path();
   fs::path file(layout::WideField(bytes, layout::kMapPath));
   if (file.filename() == fs::path(u"NULL")) return fs::path();
-  return folder.empty() ? file : fs::path(folder) / file.filename();
+  return TextureFileIn(file, folder);
+}
+
+fs::path TextureFileIn(const fs::path& file, const std::u16string& folder) {
+  const fs::path named = folder.empty() ? file : fs::path(folder) / file.filename();
+  std::error_code missing;
+  if (fs::exists(named, missing)) return named;
+  const fs::path inGame = FindInFolder(GameTextureFolder(named.parent_path()), file.filename().u8string());
+  return inGame.empty() ? named : inGame;
+}
+
+fs::path FindInFolder(const fs::path& folder, const std::string& name) {
+  std::error_code failure;
+  if (folder.empty()) return {};
+  const fs::path exact = folder / fs::u8path(name);
+  if (fs::exists(exact, failure)) return exact;
+  const std::string wanted = LowerAscii(name);
+  for (fs::directory_iterator it(folder, failure); !failure && it != fs::directory_iterator(); it.increment(failure)) {
+    if (LowerAscii(it->path().filename().u8string()) == wanted) return it->path();
+  }
+  return {};
+}
+
+fs::path GameTextureFolder(const fs::path& sodFolder) {
+  if (LowerAscii(sodFolder.filename().u8string()) != "sod") return {};
+  return FindInFolder(FindInFolder(sodFolder.parent_path(), "Textures"), "RGB");
 }
 
 }  // namespace host

@@ -53,6 +53,13 @@ std::u16string FromAnsi(const std::string& text) {
   return std::u16string(out.data(), n > 0 ? static_cast<size_t>(n) : 0);
 }
 
+std::string LowerAscii(std::string text) {
+  for (char& c : text) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return text;
+}
+
 std::string TrimmedEnd(std::string text) {
   while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' || text.back() == '\t')) {
     text.pop_back();

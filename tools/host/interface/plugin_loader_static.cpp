@@ -1,6 +1,6 @@
-// The plug-in linked into the host's own program (the WebAssembly build): "loading"
-// finds its two exported entry points, through which alone it is called, as a loaded
-// module's are.
+// The plug-in linked into the host's own program (the WebAssembly build and the static
+// Linux host): "loading" finds its two exported entry points, through which alone it
+// is called, as a loaded module's are. There is no other module to load.
 #include <cstdint>
 
 #include "interface/plugin_loader.h"
@@ -17,7 +17,12 @@ namespace {
 uint8_t linkedModule;
 }  // namespace
 
-bool LoadPlugin(const std::u16string&, LoadedPlugin* plugin, std::string*) {
+// Connects the linked-in plug-in; refuses any other module path with a plain reason.
+bool LoadPlugin(const std::u16string& path, LoadedPlugin* plugin, std::string* error) {
+  if (path != DefaultPluginPath()) {
+    *error = "this kveltar-host carries its plug-in inside and loads no other module (--plugin PATH, describe PLUGIN)";
+    return false;
+  }
   plugin->module = &linkedModule;
   plugin->version = &PluginVersion;
   plugin->proc = &PluginProc;
