@@ -9,7 +9,6 @@
 
 #include <exception>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "bridge/conversion.h"
@@ -127,8 +126,10 @@ Json Run(const WebRequest& request) {
 }
 
 // The edited markers of a set-markers request as side text files in `sides`, one for
-// every kind of `edit`: the plug-in's extraction of the SOD file its export writes of
-// them, an empty file for a kind it wrote none of. False, with `pass` telling why, when
+// every kind of `edit`: the markers that a SOD file the plug-in's export writes of them
+// holds, as its import extracts them, written as the host writes side text files (a
+// number the extraction prints as "inf" is one the plug-in's reader takes back); a kind
+// without markers gets a file without records. False, with `pass` telling why, when
 // the markers cannot pass through the plug-in.
 bool SideFilesOfMarkers(Session* session, const HostOptions& options, const Json& json, const fs::path& sides,
                         MarkerEdit* edit, Conversion* pass) {
@@ -139,15 +140,16 @@ bool SideFilesOfMarkers(Session* session, const HostOptions& options, const Json
   std::error_code ignored;
   fs::create_directories(sides, ignored);
   fs::create_directories(request.folder / "work", ignored);
-  if (PassMarkersThroughPlugin(session, options, request.conversion, sides, pass) != kExitOk) return false;
-  for (MarkerKind kind : kMarkerKinds) edit->sideFiles[static_cast<int>(kind)].clear();
-  for (const auto& entry : fs::directory_iterator(sides, ignored))
-    edit->sideFiles[static_cast<int>(SideTextKindOf(entry.path().u16string()))] = entry.path().u16string();
+  if (PassMarkersThroughPlugin(session, options, request.conversion, fs::path(), pass) != kExitOk) return false;
   for (MarkerKind kind : kMarkerKinds) {
     std::u16string& side = edit->sideFiles[static_cast<int>(kind)];
-    if (!side.empty()) continue;
-    side = (sides / "none").u16string() + SideTextSuffix(kind);
-    std::ofstream(fs::path(side), std::ios::binary).close();
+    side = (sides / "edited").u16string() + SideTextSuffix(kind);
+    std::string error;
+    if (!WriteSideTextFile(side, kind, MarkersOf(pass->document.markers, kind), &error)) {
+      pass->messages.Error(error);
+      pass->status = kExitFailed;
+      return false;
+    }
   }
   return true;
 }
