@@ -117,25 +117,19 @@ bench-wine: deps
 	cmake --build --preset win64 --target speed_ratios kveltar_plugin
 	WINEPREFIX=$(WINE_PREFIX) tests/wine/run_in_wine.sh build/win64/bench/speed_ratios.exe build/win64/kveltar_64.dlx
 
-# The page of the web front end (tools/host/web/page) in build/web, with the modules of three.js it
-# uses and fflate's zip writer vendored from npm (package.json and its lock beside the page).
+# The page of the web front end (tools/host/web/page) in build/web: its modules with the parts of
+# three.js and fflate they use bundled and minified by esbuild, the converter's worker with the
+# WebAssembly glue, the manifest with its icons and the offline worker (tools/host/web/site), from
+# the npm packages of package.json and its lock beside the page.
 WEB_PAGE := tools/host/web/page
 WEB_PAGE_NPM := $(WEB_PAGE)/node_modules/.package-lock.json
-THREE_MODULES := build/three.module.js build/three.core.js examples/jsm/controls/OrbitControls.js \
-                 examples/jsm/controls/TransformControls.js examples/jsm/loaders/GLTFLoader.js \
-                 examples/jsm/renderers/CSS2DRenderer.js \
-                 examples/jsm/utils/BufferGeometryUtils.js examples/jsm/utils/SkeletonUtils.js LICENSE
 $(WEB_PAGE_NPM): $(WEB_PAGE)/package-lock.json
 	@command -v npm >/dev/null || $(MAKE) --no-print-directory deps PACKAGES="nodejs npm"
 	cd $(WEB_PAGE) && npm ci --no-audit --no-fund --loglevel=error
 	touch $@
 
 web-page: $(WEB_PAGE_NPM)
-	mkdir -p build/web/vendor/three build/web/vendor/fflate
-	cp $(WEB_PAGE)/index.html $(WEB_PAGE)/*.js $(WEB_PAGE)/style.css build/web/
-	cd $(WEB_PAGE)/node_modules/three && cp --parents $(THREE_MODULES) $(CURDIR)/build/web/vendor/three/
-	cp $(WEB_PAGE)/node_modules/fflate/esm/browser.js $(WEB_PAGE)/node_modules/fflate/LICENSE build/web/vendor/fflate/
-	mkdir -p build/web/sample && cp docs/sample/frigate.sod docs/sample/frigate_*.tga build/web/sample/
+	node tools/host/web/site/build_site.mjs build/web build/wasm $(VERSION)
 
 # The page's browser tests: playwright-core (npm, no browser of its own) drives Debian's chromium.
 WEB_TESTS_NPM := tests/web/node_modules/.package-lock.json

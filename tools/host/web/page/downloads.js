@@ -37,9 +37,9 @@ export const zipName = (modelName, to) => `${stem(modelName)}-${to}.zip`;
 
 // Converts `files` with `options` through `kveltar`, reports in `messages` and saves what was
 // written. A conversion stopped at the reserved-name warning (status 4) offers "Go on", which
-// converts again with continueReserved. Returns the name saved, or null.
-export function convertAndSave(kveltar, files, options, messages) {
-  const result = kveltar.convert(files, options);
+// converts again with continueReserved. Resolves to the name saved, or null.
+export async function convertAndSave(kveltar, files, options, messages) {
+  const result = await kveltar.convert(files, options);
   const what = `Converting ${files[0]?.name ?? 'nothing'} to ${options.to.toUpperCase()}`;
   messages.addAll(result.ok ? `${what}:` : `${what} failed (status ${result.status}):`, result.messages);
   if (result.status === 4 && !options.continueReserved) {

@@ -1,7 +1,8 @@
 // The page: wires the file inputs, drag-and-drop, keys and buttons to the WebAssembly module and
 // the panels. document.body.dataset.state tells what the page is doing: loading, empty, opening,
-// ready or failed. The marker editing lives in marker_editing.js over the one marker list.
-import { loadKveltar } from './kveltar.js';
+// ready or failed. The marker editing lives in marker_editing.js over the one marker list. The
+// converter runs in a worker (converter.js); every call of page.kveltar answers a promise.
+import { startConverter } from './converter.js';
 import { createViewer, MARKER_KINDS } from './viewer.js';
 import { createMessages } from './messages.js';
 import { showModel, clearModel } from './outline.js';
@@ -17,6 +18,11 @@ const saveButtons = ['download-glb', 'download-gltf', 'download-obj', 'download-
   'download-side-files',
   'save-picture'].map($);
 const page = { kveltar: null, files: [], result: null, sodNoteGiven: false };
+// The converter first, so that its module loads while the page starts; ?timeout=MS shortens the
+// time a call may take (tests).
+const timeoutMs = Number(new URLSearchParams(window.location.search).get('timeout')) || undefined;
+const converter = startConverter({ worker: window.kveltarWorker, timeoutMs });
+window.kveltarWorker = undefined;
 const viewerEvents = {};
 const viewer = startViewer();
 const editing = createMarkerEditing({ $, viewer, viewerEvents, messages, outline: panels.outline, page });
@@ -42,8 +48,7 @@ async function openSet(files, baseUrl = null, asked = false) {
   if (!asked && !editing.mayDiscard()) return messages.add('info', 'Opening cancelled: the edits of the markers stay.');
   page.files = modelFirst(files);
   setState('opening');
-  await new Promise((resolve) => setTimeout(resolve)); // let the page show the state first
-  const result = page.kveltar.open(page.files);
+  const result = await page.kveltar.open(page.files);
   if (baseUrl && result.ok && result.missingTextures.length > 0) {
     const fetched = await fetchBeside(baseUrl, result.missingTextures);
     if (fetched.length > 0) return openSet(mergeFiles(page.files, fetched), null, true);
@@ -68,7 +73,7 @@ async function openSet(files, baseUrl = null, asked = false) {
   }
   editing.open(result.outline.markers, true);
   const sideFiles = page.files.filter((file) => isSideFile(file.name)).map((file) => file.name);
-  if (sideFiles.length > 0) editing.readSideFiles(sideFiles, false);
+  if (sideFiles.length > 0) await editing.readSideFiles(sideFiles, false);
   enableSaving();
   setState('ready');
 }
@@ -112,7 +117,12 @@ document.addEventListener('drop', guarded(async (event) => {
   event.preventDefault();
   dragDepth = 0;
   $('drop-overlay').hidden = true;
-  const dropped = await readFiles(await droppedFiles(event.dataTransfer, skipped), skipped);
+  await openDropped(await readFiles(await droppedFiles(event.dataTransfer, skipped), skipped));
+}));
+
+// Files dropped or handed over by the system: a set with a model starts a new set, side text
+// files alone are read into the open model's markers, anything else is added to the open set.
+async function openDropped(dropped) {
   if (dropped.length === 0) return;
   if (page.result && dropped.every((file) => isSideFile(file.name))) {
     page.files = mergeFiles(page.files, dropped);
@@ -120,13 +130,13 @@ document.addEventListener('drop', guarded(async (event) => {
   }
   const hasModel = dropped.some((file) => ['.sod', '.gltf', '.glb', '.obj'].includes(extension(file.name)));
   await openSet(hasModel ? dropped : mergeFiles(page.files, dropped));
-}));
+}
 
 // The save buttons.
 const sodOptions = () => ({ game: Number($('sod-game').value), materials: $('sod-materials').checked,
   textures: $('sod-textures').checked });
 // The GLB the model opened as while its markers are as they came; else converted with them.
-$('download-glb').addEventListener('click', guarded(() => {
+$('download-glb').addEventListener('click', guarded(async () => {
   if (editing.changed) return convertAndSave(page.kveltar, page.files, editedOptions('glb'), messages);
   saveBlob(new Blob([page.result.glb.bytes], { type: 'model/gltf-binary' }), page.result.glb.name);
   messages.add('info', `Saved ${page.result.glb.name}.`);
@@ -135,18 +145,18 @@ $('download-glb').addEventListener('click', guarded(() => {
 const editedOptions = (to) => ({ ...convertOptions(to, sodOptions()),
   ...(editing.changed ? { markers: editing.markers.plain() } : {}) });
 for (const to of ['gltf', 'obj']) {
-  $(`download-${to}`).addEventListener('click', guarded(() => {
-    convertAndSave(page.kveltar, page.files, editedOptions(to), messages);
+  $(`download-${to}`).addEventListener('click', guarded(async () => {
+    await convertAndSave(page.kveltar, page.files, editedOptions(to), messages);
   }));
 }
 // A SOD model is saved as its own file with only the markers written anew (set-markers); any
 // other model, or a SOD model on request, is exported by the plug-in.
-$('download-sod').addEventListener('click', guarded(() => {
+$('download-sod').addEventListener('click', guarded(async () => {
   if (!isSodModel()) {
-    if (convertAndSave(page.kveltar, page.files, editedOptions('sod'), messages)) editing.saved();
+    if (await convertAndSave(page.kveltar, page.files, editedOptions('sod'), messages)) editing.saved();
     return;
   }
-  const result = page.kveltar.setMarkers(page.files, { markers: editing.markers.plain(),
+  const result = await page.kveltar.setMarkers(page.files, { markers: editing.markers.plain(),
     game: Number($('sod-game').value) });
   messages.addAll(result.ok ? 'Writing the markers into the original SOD file, every other byte kept:' :
     `The markers could not be written into ${page.files[0].name} (status ${result.status}):`, result.messages);
@@ -155,17 +165,17 @@ $('download-sod').addEventListener('click', guarded(() => {
   messages.add('info', `Saved ${result.files[0].name}.`);
   editing.saved();
 }));
-$('download-sod-reexport').addEventListener('click', guarded(() => {
+$('download-sod-reexport').addEventListener('click', guarded(async () => {
   if (!page.sodNoteGiven) {
     page.sodNoteGiven = true;
     messages.add('info', 'The SOD file is written by the plug-in\'s export from its import: one mesh node per ' +
       'material, as the plug-in writes them; the side files keep the original file\'s structure.');
   }
   messages.add('info', 'Re-exporting the model with the plug-in:');
-  if (convertAndSave(page.kveltar, page.files, editedOptions('sod'), messages)) editing.saved();
+  if (await convertAndSave(page.kveltar, page.files, editedOptions('sod'), messages)) editing.saved();
 }));
-$('download-side-files').addEventListener('click', guarded(() => {
-  const result = page.kveltar.markers(page.files, { markers: editing.markers.plain(), extract: true,
+$('download-side-files').addEventListener('click', guarded(async () => {
+  const result = await page.kveltar.markers(page.files, { markers: editing.markers.plain(), extract: true,
     game: Number($('sod-game').value) });
   messages.addAll(result.ok ? 'Writing the side files with the plug-in\'s extraction:' :
     `The side files could not be written (status ${result.status}):`, result.messages);
@@ -206,10 +216,11 @@ window.addEventListener('beforeunload', (event) => {
 });
 
 // Start: load the module, then open ?model=URL when the address names one.
-guarded(async () => {
+const started = guarded(async () => {
   setState('loading');
   try {
-    page.kveltar = await loadKveltar();
+    await converter.ready;
+    page.kveltar = converter;
   } catch (error) {
     messages.add('error', `The converter could not be loaded: ${error.message ?? error}`);
     return setState('failed');
@@ -222,3 +233,19 @@ guarded(async () => {
     await openSet(files, baseUrl);
   }
 })();
+started.finally(keepOffline);
+
+// The files an installed page is asked to open (its file handlers), opened as a drop is.
+window.launchQueue?.setConsumer(guarded(async ({ files }) => {
+  if (!files?.length) return;
+  const chosen = await readFiles(await Promise.all(files.map((handle) => handle.getFile())), skipped);
+  await started;
+  await openDropped(chosen);
+}));
+
+// The offline worker, once the page has started (its install fetches the whole site).
+function keepOffline() {
+  navigator.serviceWorker?.register('sw.js').catch((error) => {
+    messages.add('warning', `The page will not work offline: ${error.message}`);
+  });
+}

@@ -110,8 +110,8 @@ export function createMarkerEditing({ $, viewer, viewerEvents, messages, outline
     },
     // Reads the side text files `names` of the open set with the plug-in's reader: their records
     // become the markers of their kinds (an edit that can be undone when `asEdit`).
-    readSideFiles(names, asEdit) {
-      const result = page.kveltar.markers(page.files, { markers: markers.plain(), sideFiles: names });
+    async readSideFiles(names, asEdit) {
+      const result = await page.kveltar.markers(page.files, { markers: markers.plain(), sideFiles: names });
       messages.addAll(result.ok ? `Read ${names.join(', ')} with the plug-in's reader:` :
         `${names.join(', ')} could not be read (status ${result.status}); the markers stay as they were:`, result.messages);
       if (!result.ok) return;
