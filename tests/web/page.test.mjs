@@ -67,6 +67,23 @@ async function accessibilityViolations(page) {
   return result.violations.map((violation) => `${violation.id}: ${violation.nodes.map((node) => node.target).join(' ')}`);
 }
 
+// An OBJ grid of `side` x `side` vertices, two triangles a square, in the work folder: its path.
+function gridObj(side) {
+  const lines = [];
+  for (let y = 0; y < side; y += 1) for (let x = 0; x < side; x += 1) lines.push(`v ${x} ${(x * y) % 7} ${y}`);
+  for (let v = 1; v <= side * (side - 1); v += 1) if (v % side !== 0) lines.push(`f ${v} ${v + 1} ${v + side}`, `f ${v + 1} ${v + side + 1} ${v + side}`);
+  fs.writeFileSync(path.join(work, 'grid.obj'), `${lines.join('\n')}\n`);
+  return path.join(work, 'grid.obj');
+}
+
+// How many frames the page draws in `ms` milliseconds.
+const framesIn = (page, ms) => page.evaluate((span) => new Promise((resolve) => {
+  let frames = 0;
+  const start = performance.now();
+  const tick = () => { frames += 1; if (performance.now() - start < span) requestAnimationFrame(tick); else resolve(frames); };
+  requestAnimationFrame(tick);
+}), ms);
+
 // Side text files that are not what the plug-in writes: the page shows what the plug-in's reader
 // made of them, which is what a SOD file written from the page holds.
 const BAD_SIDE_FILES = {
@@ -254,6 +271,34 @@ const CASES = [
     },
   })),
   {
+    name: 'once the offline worker holds the site, the page opens and converts the frigate with the network gone',
+    files: FRIGATE, state: 'ready',
+    async check(page) {
+      await page.waitForFunction(() => navigator.serviceWorker.controller !== null);
+      await page.context().setOffline(true);
+      await page.reload();
+      await page.waitForFunction(() => document.body.dataset.state === 'empty');
+      await page.getByLabel('Open', { exact: true }).setInputFiles(FRIGATE);
+      assert.equal(await settled(page), 'ready');
+      const glb = await download(page, () => page.getByRole('button', { name: /GLB/ }).click());
+      assert.ok(glb.equals(nativeConvert(sample('frigate.sod'), 'offline.glb').bytes), 'the page\'s GLB is the native convert\'s');
+    },
+  },
+  {
+    name: 'a conversion runs off the page\'s thread; one past the time limit is stopped with a message, and the next opens',
+    files: [gridObj(500)], state: 'failed', query: '?timeout=1500',
+    async during(page) {
+      await page.waitForFunction(() => document.body.dataset.state === 'opening');
+      assert.ok(await framesIn(page, 300) >= 5, 'the page draws while the model converts');
+      assert.equal(await page.evaluate(() => document.body.dataset.state), 'opening');
+    },
+    async check(page) {
+      assert.match((await panels(page)).log, /open took longer than 1\.5 s and was stopped/);
+      await page.getByLabel('Open', { exact: true }).setInputFiles(FRIGATE);
+      assert.equal(await settled(page), 'ready');
+    },
+  },
+  {
     name: 'a damaged SOD file shows the plug-in\'s message',
     files: [DAMAGED], state: 'failed',
     async check(page) {
@@ -271,10 +316,11 @@ let browser;
 before(async () => { [server, browser] = await Promise.all([serve(), launch()]); });
 after(async () => { await browser?.close(); await server?.close(); fs.rmSync(work, { recursive: true, force: true }); });
 
-for (const { name, files, state, check } of CASES) {
+for (const { name, files, state, query = '', during, check } of CASES) {
   test(name, async () => {
-    const page = await openPage(browser, server.url);
+    const page = await openPage(browser, `${server.url}${query}`);
     await page.getByLabel('Open', { exact: true }).setInputFiles(files);
+    await during?.(page);
     assert.equal(await settled(page), state);
     await check(page);
     assert.deepEqual(page.errors, [], 'no console error');
