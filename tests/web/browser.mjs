@@ -10,7 +10,8 @@ import { chromium } from 'playwright-core';
 export const ROOT = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
 export const WEB = path.join(ROOT, 'build/web');
 const TYPES = { '.html': 'text/html', '.js': 'text/javascript', '.mjs': 'text/javascript', '.css': 'text/css',
-  '.wasm': 'application/wasm', '.json': 'application/json', '.png': 'image/png' };
+  '.wasm': 'application/wasm', '.json': 'application/json', '.png': 'image/png',
+  '.webmanifest': 'application/manifest+json' };
 
 // Serves the folder `root` on a free port of 127.0.0.1, plus `extra` files by URL path
 // ({'/models/x.sod': '/abs/x.sod'}). Resolves to {url, close}.

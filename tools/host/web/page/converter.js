@@ -55,14 +55,15 @@ export function startConverter(options = {}) {
   }
 
   // Sends one call to the worker of `target`; its clock starts once that worker has loaded. A
-  // `replay` (the folder given again to a new worker) is not sent again at the next restart.
+  // `replay` (the folder given again to a new worker) has no clock and is not sent again at the
+  // next restart.
   function post(target, method, args, resolve, replay = false) {
     if (!target.worker) return target.loaded.catch((error) => resolve(stopped(STATUS_FAILED, error.message, {})));
     const id = ++nextId;
     const call = { resolve, method, args, replay, timer: null };
     target.pending.set(id, call);
     target.loaded.then(() => {
-      if (target.pending.has(id)) call.timer = setTimeout(() => timedOut(target, id), timeoutMs);
+      if (!replay && target.pending.has(id)) call.timer = setTimeout(() => timedOut(target, id), timeoutMs);
     }, () => {});
     target.worker.postMessage({ id, method, args });
   }
