@@ -23,6 +23,10 @@ self.addEventListener('message', async ({ data: { id, method, args } }) => {
   if (error !== undefined) return self.postMessage({ id, error });
   if (method === 'ready') return self.postMessage({ id, result: true });
   if (typeof kveltar[method] !== 'function') return self.postMessage({ id, error: `there is no call ${method}` });
-  const result = kveltar[method](...args);
-  self.postMessage({ id, result }, transferable(result));
+  try {
+    const result = kveltar[method](...args);
+    self.postMessage({ id, result }, transferable(result));
+  } catch (thrown) {
+    self.postMessage({ id, error: `${method} failed: ${thrown?.message ?? thrown}` });
+  }
 });

@@ -218,6 +218,9 @@ window.addEventListener('beforeunload', (event) => {
 // Start: load the module, then open ?model=URL when the address names one.
 const started = guarded(async () => {
   setState('loading');
+  const model = new URLSearchParams(window.location.search).get('model');
+  const fetching = model ? fetchModel(model) : null; // while the converter loads
+  fetching?.catch(() => {}); // a failure is reported once the converter is there
   try {
     await converter.ready;
     page.kveltar = converter;
@@ -226,10 +229,9 @@ const started = guarded(async () => {
     return setState('failed');
   }
   setState('empty');
-  const model = new URLSearchParams(window.location.search).get('model');
   if (model) {
     messages.add('info', `Fetching ${model}…`);
-    const { files, baseUrl } = await fetchModel(model);
+    const { files, baseUrl } = await fetching;
     await openSet(files, baseUrl);
   }
 })();
