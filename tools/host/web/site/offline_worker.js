@@ -5,8 +5,10 @@
 // of the old one is open any more (no skipWaiting: an open page keeps the worker script and the
 // .wasm of its own release), and then deletes the old caches. clients.claim() lets the first
 // install take the page it was installed from.
+// The files are asked of the server again (no-cache), so that a release never caches a file of
+// the one before from the browser's HTTP cache.
 self.addEventListener('install', (event) => {
-  event.waitUntil(caches.open(CACHE).then((cache) => cache.addAll(FILES)));
+  event.waitUntil(caches.open(CACHE).then((cache) => cache.addAll(FILES.map((file) => new Request(file, { cache: 'no-cache' })))));
 });
 
 self.addEventListener('activate', (event) => {
