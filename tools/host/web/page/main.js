@@ -23,6 +23,10 @@ const page = { kveltar: null, files: [], result: null, sodNoteGiven: false };
 const timeoutMs = Number(new URLSearchParams(window.location.search).get('timeout')) || undefined;
 const converter = startConverter({ worker: window.kveltarWorker, timeoutMs });
 window.kveltarWorker = undefined;
+// A model named by ?model=URL is fetched and opened while the view starts.
+const addressed = new URLSearchParams(window.location.search).get('model');
+const fetching = addressed ? fetchAndOpen(addressed) : null;
+fetching?.catch(() => {}); // a failure is reported once the converter is there
 const viewerEvents = {};
 const viewer = startViewer();
 const editing = createMarkerEditing({ $, viewer, viewerEvents, messages, outline: panels.outline, page });
@@ -42,17 +46,13 @@ function startViewer() {
 const setState = (state) => { document.body.dataset.state = state; };
 
 // Opens the set `files` through the module and shows the model, or the module's messages when it
-// cannot be opened. `baseUrl`: where missing textures may still be fetched from.
-async function openSet(files, baseUrl = null, asked = false) {
+// cannot be opened. `opened`: the module's answer for these files when it was asked already.
+async function openSet(files, opened = null) {
   if (!page.kveltar) return messages.add('error', 'The converter is not loaded; see the messages above.');
-  if (!asked && !editing.mayDiscard()) return messages.add('info', 'Opening cancelled: the edits of the markers stay.');
+  if (!editing.mayDiscard()) return messages.add('info', 'Opening cancelled: the edits of the markers stay.');
   page.files = modelFirst(files);
   setState('opening');
-  const result = await page.kveltar.open(page.files);
-  if (baseUrl && result.ok && result.missingTextures.length > 0) {
-    const fetched = await fetchBeside(baseUrl, result.missingTextures);
-    if (fetched.length > 0) return openSet(mergeFiles(page.files, fetched), null, true);
-  }
+  const result = await (opened ?? page.kveltar.open(page.files));
   const name = result.input?.name ?? page.files[0]?.name ?? 'nothing';
   messages.addAll(result.ok ? `Opened ${name}.` : `${name} could not be opened (status ${result.status}):`,
     result.messages);
@@ -76,6 +76,19 @@ async function openSet(files, baseUrl = null, asked = false) {
   if (sideFiles.length > 0) await editing.readSideFiles(sideFiles, false);
   enableSaving();
   setState('ready');
+}
+
+// Fetches the model at `url` and opens it, again with the textures it misses when the server has
+// them beside it: {files, result}.
+async function fetchAndOpen(url) {
+  const { files, baseUrl } = await fetchModel(url);
+  const set = modelFirst(files);
+  const result = await converter.open(set);
+  if (!result.ok || result.missingTextures.length === 0) return { files: set, result };
+  const fetched = await fetchBeside(baseUrl, result.missingTextures);
+  if (fetched.length === 0) return { files: set, result };
+  const complete = modelFirst(mergeFiles(set, fetched));
+  return { files: complete, result: await converter.open(complete) };
 }
 
 // Enables the save buttons when a model is open.
@@ -218,9 +231,6 @@ window.addEventListener('beforeunload', (event) => {
 // Start: load the module, then open ?model=URL when the address names one.
 const started = guarded(async () => {
   setState('loading');
-  const model = new URLSearchParams(window.location.search).get('model');
-  const fetching = model ? fetchModel(model) : null; // while the converter loads
-  fetching?.catch(() => {}); // a failure is reported once the converter is there
   try {
     await converter.ready;
     page.kveltar = converter;
@@ -229,10 +239,10 @@ const started = guarded(async () => {
     return setState('failed');
   }
   setState('empty');
-  if (model) {
-    messages.add('info', `Fetching ${model}…`);
-    const { files, baseUrl } = await fetching;
-    await openSet(files, baseUrl);
+  if (addressed) {
+    messages.add('info', `Fetching ${addressed}…`);
+    const { files, result } = await fetching;
+    await openSet(files, result);
   }
 })();
 started.finally(keepOffline);
