@@ -2,7 +2,8 @@
 // and startConverter answers an object with the methods of kveltar.js's direct object, each
 // answering a promise of the same result. A call that does not come back within the time limit,
 // or the calls pending at cancel(), end the worker; a new one is started with the last folder
-// given to setFolder, and those calls resolve with a failure that says so (no call rejects).
+// given to setFolder, and those calls resolve with a failure that says so (no call rejects). A
+// worker whose module stopped for good (a trap, no memory left) is replaced the same way.
 const WORKER_URL = 'converter_worker.js';
 const STATUS_FAILED = 1;
 const STATUS_CANCELLED = 2;
@@ -52,6 +53,7 @@ export function startConverter(options = {}) {
     if (data.error === undefined) call.resolve(data.result);
     else if (call.method === 'ready') call.reject(data.error);
     else call.resolve(stopped(STATUS_FAILED, `The converter failed: ${data.error}`, {}));
+    if (data.broken && target === run) renew(target);
   }
 
   // Sends one call to the worker of `target`; its clock starts once that worker has loaded. A
@@ -72,10 +74,14 @@ export function startConverter(options = {}) {
   function timedOut(target, id) {
     const late = target.pending.get(id);
     target.pending.delete(id);
-    const others = restart(target);
     late.resolve(stopped(STATUS_FAILED, `The converter's ${late.method} took longer than ${timeoutMs / 1000} s and ` +
       'was stopped; the converter was started again.', { timedOut: true }));
-    for (const call of others) post(run, call.method, call.args, call.resolve);
+    renew(target);
+  }
+
+  // Ends the worker of `target` and gives the calls it had not answered to a new one.
+  function renew(target) {
+    for (const call of restart(target)) post(run, call.method, call.args, call.resolve);
   }
 
   // Ends the worker of `target` and starts a new one; the calls it had not answered.

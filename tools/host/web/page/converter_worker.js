@@ -1,7 +1,7 @@
 // The converter's worker: loads kveltar.js's module once and answers the page's calls
 // {id, method, args} in the order they come with {id, result}, the result's files handed over
-// rather than copied; {id, error} when the module could not be loaded. Method "ready" answers
-// once the module is loaded.
+// rather than copied, and broken: true once the module has stopped for good; {id, error} when the
+// module could not be loaded. Method "ready" answers once the module is loaded.
 import { loadKveltar } from '../kveltar.js';
 
 const loaded = loadKveltar().then((kveltar) => ({ kveltar }), (error) => ({ error: String(error?.message ?? error) }));
@@ -25,7 +25,7 @@ self.addEventListener('message', async ({ data: { id, method, args } }) => {
   if (typeof kveltar[method] !== 'function') return self.postMessage({ id, error: `there is no call ${method}` });
   try {
     const result = kveltar[method](...args);
-    self.postMessage({ id, result }, transferable(result));
+    self.postMessage({ id, result, broken: Boolean(kveltar.broken) }, transferable(result));
   } catch (thrown) {
     self.postMessage({ id, error: `${method} failed: ${thrown?.message ?? thrown}` });
   }
