@@ -1,6 +1,7 @@
 // The page: wires the file inputs, drag-and-drop, keys and buttons to the WebAssembly module and
 // the panels. document.body.dataset.state tells what the page is doing: loading, empty, opening,
-// ready or failed. The marker editing lives in marker_editing.js over the one marker list.
+// ready or failed; checking and files for a folder of SOD files (files_table.js). The marker
+// editing lives in marker_editing.js over the one marker list.
 import { loadKveltar } from './kveltar.js';
 import { createViewer, MARKER_KINDS } from './viewer.js';
 import { createMessages } from './messages.js';
@@ -8,6 +9,7 @@ import { showModel, clearModel } from './outline.js';
 import { readFiles, droppedFiles, modelFirst, mergeFiles, fetchModel, fetchBeside, extension, stem } from './files.js';
 import { convertOptions, convertAndSave, saveBlob, saveFiles } from './downloads.js';
 import { createMarkerEditing, isSideFile } from './marker_editing.js';
+import { createFilesTable, isSod } from './files_table.js';
 
 const $ = (id) => document.getElementById(id);
 const messages = createMessages($('messages'));
@@ -28,12 +30,15 @@ function startViewer() {
     return createViewer($('viewport'), viewerEvents);
   } catch (error) {
     messages.add('error', `The 3D view could not start (WebGL): ${error.message}`);
+    page.noWebGL = true;
     const layers = new Proxy({}, { get: () => () => null }); // the markers and the gizmo, drawing nothing
     return new Proxy({}, { get: (target, key) => (['markerLayer', 'gizmo'].includes(key) ? layers : async () => null) });
   }
 }
 
 const setState = (state) => { document.body.dataset.state = state; };
+const filesTable = createFilesTable({ $, page, messages, setState, openSet: (files) => openSet(files),
+  pictures: !page.noWebGL });
 
 // Opens the set `files` through the module and shows the model, or the module's messages when it
 // cannot be opened. `baseUrl`: where missing textures may still be fetched from.
@@ -97,9 +102,14 @@ const skipped = (path, reason) => messages.add('warning', `${path} was skipped: 
 // The file inputs: Open and Open folder start a new set, Add missing files adds to the open one.
 for (const [id, merge] of [['open-files', false], ['open-folder', false], ['add-files', true]]) {
   $(id).addEventListener('change', guarded(async (event) => {
-    const chosen = await readFiles(event.target.files, skipped);
+    const picked = [...event.target.files];
     event.target.value = '';
-    if (chosen.length > 0) await openSet(merge ? mergeFiles(page.files, chosen) : chosen);
+    // A folder of more than one SOD file is a mod: its files go to the Files table.
+    if (!merge && picked.filter(isSod).length > 1) return filesTable.show(picked);
+    const chosen = await readFiles(picked, skipped);
+    if (chosen.length === 0) return;
+    if (!merge) filesTable.leave();
+    await openSet(merge ? mergeFiles(page.files, chosen) : chosen);
   }));
 }
 
@@ -112,13 +122,16 @@ document.addEventListener('drop', guarded(async (event) => {
   event.preventDefault();
   dragDepth = 0;
   $('drop-overlay').hidden = true;
-  const dropped = await readFiles(await droppedFiles(event.dataTransfer, skipped), skipped);
+  const entries = await droppedFiles(event.dataTransfer, skipped);
+  if (entries.filter(isSod).length > 1) return filesTable.show(entries);
+  const dropped = await readFiles(entries, skipped);
   if (dropped.length === 0) return;
   if (page.result && dropped.every((file) => isSideFile(file.name))) {
     page.files = mergeFiles(page.files, dropped);
     return editing.readSideFiles(dropped.map((file) => file.name), true);
   }
   const hasModel = dropped.some((file) => ['.sod', '.gltf', '.glb', '.obj'].includes(extension(file.name)));
+  if (hasModel) filesTable.leave();
   await openSet(hasModel ? dropped : mergeFiles(page.files, dropped));
 }));
 
