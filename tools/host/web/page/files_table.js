@@ -157,10 +157,11 @@ export function createFilesTable({ $, page, messages, setState, openSet, picture
   function fillRow(row) {
     const cells = row.element.cells;
     const check = row.check;
-    cells[2].textContent = check?.version ?? '';
-    cells[3].textContent = check ? String(check.meshes) : '';
+    const read = check && (check.imported || check.version !== ''); // the figures of a file read
+    cells[2].textContent = read ? check.version : '';
+    cells[3].textContent = read ? String(check.meshes) : '';
     cells[4].textContent = row.summary ? String(row.summary.triangles) : '';
-    cells[5].textContent = check ? `${markerCount(check)} (${check.hardpoints}, ${check.emitters}, ${check.sprites})` : '';
+    cells[5].textContent = read ? `${markerCount(check)} (${check.hardpoints}, ${check.emitters}, ${check.sprites})` : '';
     const problems = cells[6];
     problems.replaceChildren();
     if (!check) {
@@ -198,7 +199,7 @@ export function createFilesTable({ $, page, messages, setState, openSet, picture
       body.append(row.element);
     }
     for (const th of $('files-table').tHead.rows[0].cells) {
-      if (th.dataset.key === current.sort?.key) th.setAttribute('aria-sort', current.sort.direction);
+      if (current.sort && th.dataset.key === current.sort.key) th.setAttribute('aria-sort', current.sort.direction);
       else th.removeAttribute('aria-sort');
     }
   }
