@@ -58,14 +58,7 @@ FileCheck FileCheckOfJson(const Json& json) {
   DialogFigures& f = check.figures;
   f.identifier = json.at("identifier").get<std::string>();
   f.version = json.at("version").get<std::string>();
-  const std::pair<const char*, int DialogFigures::*> counts[] = {{"materials", &DialogFigures::materials},
-                                                                 {"nullNodes", &DialogFigures::nullNodes},
-                                                                 {"meshes", &DialogFigures::meshes},
-                                                                 {"sprites", &DialogFigures::sprites},
-                                                                 {"lods", &DialogFigures::lods},
-                                                                 {"emitters", &DialogFigures::emitters},
-                                                                 {"hardpoints", &DialogFigures::hardpoints}};
-  for (const auto& count : counts) f.*count.second = json.at(count.first).get<int>();
+  for (const FigureCount& count : FigureCounts()) f.*count.field = json.at(count.jsonName).get<int>();
   for (const Json& problem : json.at("problems")) {
     const std::string code = problem.at("code").get<std::string>();
     const auto& kinds = ProblemKinds();

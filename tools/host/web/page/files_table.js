@@ -141,7 +141,10 @@ export function createFilesTable({ $, page, messages, setState, openSet, picture
     open.type = 'button';
     open.className = 'file-row';
     open.textContent = row.path;
-    open.addEventListener('click', () => openRow(row).catch((error) => messages.add('error', error.message)));
+    open.addEventListener('click', () => openRow(row).catch((error) => {
+      messages.add('error', error.message ?? String(error));
+      backToFiles();
+    }));
     path.append(open);
     tr.append(picture, path, ...COLUMNS.slice(1).map(({ number }) => {
       const cell = document.createElement('td');
@@ -223,6 +226,12 @@ export function createFilesTable({ $, page, messages, setState, openSet, picture
     showTable(false);
     $('back-to-files').hidden = false;
     await openSet(files);
+    if (document.body.dataset.state === 'opening') backToFiles(); // the opening was declined
+  }
+
+  function backToFiles() {
+    showTable(true);
+    setState('files');
   }
 
   // The buttons and the column headings.
@@ -244,7 +253,7 @@ export function createFilesTable({ $, page, messages, setState, openSet, picture
     page.kveltar.cancel?.();
     messages.add('info', 'Checking cancelled: the files not checked are shown so.');
   });
-  $('back-to-files').addEventListener('click', () => { showTable(true); setState('files'); });
+  $('back-to-files').addEventListener('click', backToFiles);
   $('files-report').addEventListener('click', async () => {
     const report = await page.kveltar.checkReport(current.rows.filter((row) => row.check).map((row) => row.check));
     if (!report.ok) return messages.addAll('The report could not be made:', report.messages);
