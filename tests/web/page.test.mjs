@@ -172,6 +172,12 @@ const CASES = [
       assert.deepEqual(rows, checkRows(nativeFolder(HOST, HOSTILE).report));
       assert.ok(rows.filter((row) => row.problems.length > 0).every((row) => /^error (unreadable|not-imported): /.test(row.problems[0])));
       console.log(`# ${rows.length} SOD files of 300 checked and converted in ${seconds.toFixed(1)} s: ${(1000 * seconds / rows.length).toFixed(1)} ms per file`);
+      // Opened again and cancelled while it is checked: the files not done are shown as not checked.
+      await page.getByLabel('Open folder', { exact: true }).setInputFiles(HOSTILE);
+      await page.getByRole('progressbar').waitFor();
+      await page.getByRole('button', { name: 'Cancel' }).click();
+      assert.equal(await settled(page), 'files');
+      assert.ok(await page.getByRole('cell', { name: 'not checked' }).count() > 100);
     },
   },
   {
