@@ -1,12 +1,12 @@
 // The page: wires the file inputs, drag-and-drop, keys and buttons to the WebAssembly module and
 // the panels. document.body.dataset.state tells what the page is doing: loading, empty, opening,
-// ready or failed; checking and files for a folder of SOD files (files_table.js). The marker
-// editing lives in marker_editing.js over the one marker list.
+// ready or failed. The marker editing lives in marker_editing.js over the one marker list.
 import { loadKveltar } from './kveltar.js';
 import { createViewer, MARKER_KINDS } from './viewer.js';
 import { createMessages } from './messages.js';
 import { showModel, clearModel } from './outline.js';
-import { readFiles, droppedFiles, modelFirst, mergeFiles, fetchModel, fetchBeside, extension, stem } from './files.js';
+import { readFiles, droppedFiles as droppedEntries, modelFirst, mergeFiles, fetchModel, fetchBeside, extension, stem,
+  isModel } from './files.js';
 import { convertOptions, convertAndSave, saveBlob, saveFiles } from './downloads.js';
 import { createMarkerEditing, isSideFile } from './marker_editing.js';
 import { createFilesTable, isSod } from './files_table.js';
@@ -37,6 +37,8 @@ function startViewer() {
 }
 
 const setState = (state) => { document.body.dataset.state = state; };
+// A folder of more than one SOD file is a mod: the Files table (states checking and files) in
+// place of the view.
 const filesTable = createFilesTable({ $, page, messages, setState, openSet: (files) => openSet(files),
   pictures: !page.noWebGL });
 
@@ -99,6 +101,18 @@ const guarded = (action) => async (event) => {
 // A file or folder entry that could not be read or entered: named, and the rest opened.
 const skipped = (path, reason) => messages.add('warning', `${path} was skipped: ${reason}`);
 
+// The files of a drop that opens a model or adds to the open set: none for a drop of more than
+// one SOD file, which goes to the Files table; a drop with a model leaves the table.
+async function droppedFiles(dataTransfer, skip) {
+  const entries = await droppedEntries(dataTransfer, skip);
+  if (entries.filter(isSod).length > 1) {
+    filesTable.show(entries).catch((error) => messages.add('error', error.message ?? String(error)));
+    return [];
+  }
+  if (entries.some((file) => isModel(file.name))) filesTable.leave();
+  return entries;
+}
+
 // The file inputs: Open and Open folder start a new set, Add missing files adds to the open one.
 for (const [id, merge] of [['open-files', false], ['open-folder', false], ['add-files', true]]) {
   $(id).addEventListener('change', guarded(async (event) => {
@@ -122,16 +136,13 @@ document.addEventListener('drop', guarded(async (event) => {
   event.preventDefault();
   dragDepth = 0;
   $('drop-overlay').hidden = true;
-  const entries = await droppedFiles(event.dataTransfer, skipped);
-  if (entries.filter(isSod).length > 1) return filesTable.show(entries);
-  const dropped = await readFiles(entries, skipped);
+  const dropped = await readFiles(await droppedFiles(event.dataTransfer, skipped), skipped);
   if (dropped.length === 0) return;
   if (page.result && dropped.every((file) => isSideFile(file.name))) {
     page.files = mergeFiles(page.files, dropped);
     return editing.readSideFiles(dropped.map((file) => file.name), true);
   }
   const hasModel = dropped.some((file) => ['.sod', '.gltf', '.glb', '.obj'].includes(extension(file.name)));
-  if (hasModel) filesTable.leave();
   await openSet(hasModel ? dropped : mergeFiles(page.files, dropped));
 }));
 
