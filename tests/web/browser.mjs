@@ -57,8 +57,9 @@ export async function openPage(browser, url, viewport = { width: 1280, height: 8
   return page;
 }
 
-// Waits until the page has finished opening a file set; resolves to its state (ready or failed).
-export async function settled(page) {
-  await page.waitForFunction(() => ['ready', 'failed'].includes(document.body.dataset.state));
+// Waits until the page has finished opening a file set or checking a folder; resolves to its
+// state (ready, failed or files).
+export async function settled(page, timeout = 30000) {
+  await page.waitForFunction(() => ['ready', 'failed', 'files'].includes(document.body.dataset.state), null, { timeout });
   return page.evaluate(() => document.body.dataset.state);
 }

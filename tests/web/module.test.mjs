@@ -10,6 +10,7 @@ import {join} from 'node:path';
 import {test} from 'node:test';
 
 import {loadKveltar} from '../../build/web/kveltar.js';
+import {modFolder, nativeFolder, writeFolder} from './mod_folder.mjs';
 
 const root = new URL('../../', import.meta.url).pathname;
 const host = join(root, 'build/native/kveltar-host');
@@ -102,6 +103,25 @@ test('the sample opens with its outline, dialog and textures', () => {
   assert.deepEqual(withoutHull.outline.materials.map((m) => m.missing), [false, false, true]);
 });
 
+test('a mod folder is checked and converted as the native check and batch do', async () => {
+  const files = modFolder(join(root, 'docs/sample'));
+  const mod = mkdtempSync(join(tmpdir(), 'kveltar-mod-'));
+  writeFolder(mod, files);
+  const native = nativeFolder(host, mod);
+  rmSync(mod, {recursive: true, force: true});
+  const folder = kveltar.setFolder(Object.entries(files).map(([path, bytes]) => ({path, bytes})));
+  const nativeChecks = JSON.parse(native.report).files;
+  assert.deepEqual([folder.ok, folder.models], [true, nativeChecks.map((check) => check.path)]);
+  const checks = folder.models.map((path) => kveltar.checkFile(path));
+  assert.deepEqual(checks.map((result) => result.check), nativeChecks);
+  assert.deepEqual(checks.map((result) => result.check.problems.map((p) => p.code)),
+                   [[], ['missing-texture'], ['unreadable']]);
+  assertSameFiles(checks.filter((result) => result.glb).map((result) => result.glb),
+                  Object.entries(native.glbs).map(([name, bytes]) => ({name, bytes})));
+  assert.equal(checks[0].summary.triangles, 36);
+  assert.equal(kveltar.checkReport(checks.map((result) => result.check)).text, native.report);
+});
+
 const bytes = (text) => new TextEncoder().encode(text);
 const noise = (n) => Uint8Array.from({length: n}, (_, i) => (i * 7919 + 13) % 251);
 const objVertices = Array.from({length: 65536}, (_, i) => `v ${i % 256} ${i >> 8} 0\n`).join('');
@@ -121,6 +141,11 @@ test('bad input gives the message and no throw', async (t) => {
      {to: 'sod'}, false, /does not support more than\n65535 vertices/],
     ['no model', 'open', [{name: 'only.tga', bytes: noise(10)}], {}, false, /no model among the files/],
     ['unknown target', 'convert', sample, {to: 'fbx'}, false, /cannot convert to fbx/],
+    ['a folder path that climbs out', 'setFolder', [{path: '../up.sod', bytes: noise(10)}], {}, true,
+     /\.\.\/up\.sod was skipped/],
+    ['a file not in the folder', 'checkFile', 'none.sod', {}, false, /none\.sod/],
+    ['a check of an unknown problem', 'checkReport', [{path: 'a.sod', problems: [{code: 'odd'}]}], {}, false,
+     /the request failed/],
   ];
   for (const [label, call, files, options, ok, message] of cases) {
     await t.test(label, () => {

@@ -7,7 +7,9 @@ import { spawnSync } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
+import { randomBytes } from 'node:crypto';
 import { ROOT, serve, launch, openPage, settled } from './browser.mjs';
+import { modFolder, nativeFolder, writeFolder } from './mod_folder.mjs';
 
 const HOST = process.env.KVELTAR_HOST ?? path.join(ROOT, 'build/native/kveltar-host');
 const work = fs.mkdtempSync(path.join(os.tmpdir(), 'kveltar-page-'));
@@ -38,12 +40,13 @@ function nativeExtract(bytes, folder) {
     .map((name) => [name, fs.readFileSync(path.join(path.dirname(sod), name))]));
 }
 
-// The files of the zip `bytes`, by name.
+// The files of the zip `bytes`, by path.
 function unzip(bytes, folder) {
   const zip = sideFile(folder, 'download.zip', bytes);
   const out = path.join(work, folder, 'unzipped');
   spawnSync('unzip', ['-o', '-q', zip, '-d', out]);
-  return Object.fromEntries(fs.readdirSync(out).map((name) => [name, fs.readFileSync(path.join(out, name))]));
+  return Object.fromEntries(fs.readdirSync(out, { recursive: true }).filter((name) => fs.statSync(path.join(out, name)).isFile())
+    .map((name) => [name, fs.readFileSync(path.join(out, name))]));
 }
 
 // The records of a side text file: {name: [12 numbers]} (emitters' second name left out).
@@ -130,8 +133,70 @@ const panels = (page) => page.evaluate(() => ({
   log: document.querySelector('[role=log]').textContent,
 }));
 
+// A mod's folder, and one of 300 files: SOD files good, cut short and of noise, a 0-byte one, one of
+// 50 MB of random bytes, and files that are not SOD files.
+const MOD = path.join(work, 'mod');
+writeFolder(MOD, modFolder(sample('.')));
+const HOSTILE = path.join(work, 'hostile');
+const frigate = fs.readFileSync(sample('frigate.sod'));
+writeFolder(HOSTILE, Object.fromEntries([
+  ...Array.from({ length: 120 }, (_, i) => [`SOD/good_${i}.sod`, frigate]),
+  ...Array.from({ length: 100 }, (_, i) => [`SOD/cut/cut_${i}.sod`, frigate.subarray(0, 20 * i)]),
+  ...Array.from({ length: 20 }, (_, i) => [`SOD/noise/noise_${i}.sod`, randomBytes(100 + 97 * i)]),
+  ...Array.from({ length: 55 }, (_, i) => [`notes/note_${i}.txt`, `not a model ${i}`]),
+  ['SOD/empty.sod', ''], ['SOD/big.sod', randomBytes(50 << 20)],
+  ...['hull', 'engine', 'plating'].map((name) => [`Textures/RGB/frigate_${name}.tga`, fs.readFileSync(sample(`frigate_${name}.tga`))]),
+]));
+
+// What the Files table shows: each row's path and its problems as "severity code: text".
+const filesTable = (page) => page.evaluate(() => [...document.querySelectorAll('#files-table tbody tr')].map((tr) => ({
+  path: tr.querySelector('button').textContent, problems: [...tr.querySelectorAll('li')].map((li) => li.textContent) })));
+const checkRows = (report) => JSON.parse(report).files.map((file) => ({ path: file.path,
+  problems: file.problems.map((problem) => `${problem.severity} ${problem.code}: ${problem.text}`) }));
+
 // One row per file set opened: what the page must show, and what it must download.
 const CASES = [
+  {
+    name: 'a mod folder: the Files table shows the native check, downloads its report and GLBs, a row opens its model; no WCAG 2 A/AA violation',
+    input: 'Open folder', files: MOD, state: 'files',
+    async check(page) {
+      const native = nativeFolder(HOST, MOD);
+      assert.deepEqual(await filesTable(page), checkRows(native.report));
+      const report = await download(page, () => page.getByRole('button', { name: 'Download report' }).click());
+      assert.equal(report.toString(), native.report);
+      const zip = unzip(await download(page, () => page.getByRole('button', { name: 'Download all as GLB' }).click()), 'mod-glb');
+      assert.deepEqual(Object.keys(zip).sort(), Object.keys(native.glbs));
+      for (const name of Object.keys(zip)) assert.ok(zip[name].equals(native.glbs[name]), `${name} is the native batch's`);
+      await page.locator('#files-table img:not([hidden])').first().waitFor();
+      for (let click = 0; click < 2; click += 1) await page.getByRole('button', { name: 'Problems', exact: true }).click();
+      assert.equal(await page.locator('th[data-key=problems]').getAttribute('aria-sort'), 'descending');
+      await page.getByRole('button', { name: 'Only problems' }).click();
+      assert.deepEqual((await filesTable(page)).map((row) => row.path), ['SOD/gone.sod', 'SOD/sub/cut.sod', 'SOD/frigate.sod']);
+      assert.equal(await page.locator('#files-table tbody tr:visible').count(), 2);
+      assert.deepEqual(await accessibilityViolations(page), []);
+      await page.getByRole('button', { name: 'SOD/gone.sod' }).click();
+      assert.equal(await settled(page), 'ready');
+      assert.match((await panels(page)).log, /frigate_gone/);
+      await page.getByRole('button', { name: 'Back to files' }).click();
+      assert.equal(await page.evaluate(() => document.body.dataset.state), 'files');
+    },
+  },
+  {
+    name: 'a folder of 300 files, some damaged, some not SOD, one empty, one of 50 MB of noise: each SOD file in the table with the native verdict',
+    input: 'Open folder', files: HOSTILE, state: 'files',
+    async check(page, seconds) {
+      const rows = await filesTable(page);
+      assert.deepEqual(rows, checkRows(nativeFolder(HOST, HOSTILE).report));
+      assert.ok(rows.filter((row) => row.problems.length > 0).every((row) => /^error (unreadable|not-imported): /.test(row.problems[0])));
+      console.log(`# ${rows.length} SOD files of 300 checked and converted in ${seconds.toFixed(1)} s: ${(1000 * seconds / rows.length).toFixed(1)} ms per file`);
+      // Opened again and cancelled while it is checked: the files not done are shown as not checked.
+      await page.getByLabel('Open folder', { exact: true }).setInputFiles(HOSTILE);
+      await page.getByRole('progressbar').waitFor();
+      await page.getByRole('button', { name: 'Cancel' }).click();
+      assert.equal(await settled(page), 'files');
+      assert.ok(await page.getByRole('cell', { name: 'not checked' }).count() > 100);
+    },
+  },
   {
     name: 'the sample frigate with its textures: outline, stats, GLB and picture',
     files: FRIGATE, state: 'ready',
@@ -316,13 +381,14 @@ let browser;
 before(async () => { [server, browser] = await Promise.all([serve(), launch()]); });
 after(async () => { await browser?.close(); await server?.close(); fs.rmSync(work, { recursive: true, force: true }); });
 
-for (const { name, files, state, query = '', during, check } of CASES) {
+for (const { name, files, state, query = '', during, check, input = 'Open' } of CASES) {
   test(name, async () => {
     const page = await openPage(browser, `${server.url}${query}`);
-    await page.getByLabel('Open', { exact: true }).setInputFiles(files);
+    const started = performance.now();
+    await page.getByLabel(input, { exact: true }).setInputFiles(files);
     await during?.(page);
-    assert.equal(await settled(page), state);
-    await check(page);
+    assert.equal(await settled(page, 600000), state);
+    await check(page, (performance.now() - started) / 1000);
     assert.deepEqual(page.errors, [], 'no console error');
     assert.deepEqual(page.foreign, [], 'no request but for the page\'s own files');
     await page.context().close();

@@ -53,6 +53,14 @@ const std::vector<ProblemKind> kProblemKinds = {
      "without permission): skipped, the rest is checked"},
 };
 
+const std::vector<FigureCount> kFigureCounts = {{"materials", "materials", &DialogFigures::materials},
+                                                {"nodes", "nullNodes", &DialogFigures::nullNodes},
+                                                {"meshes", "meshes", &DialogFigures::meshes},
+                                                {"sprites", "sprites", &DialogFigures::sprites},
+                                                {"lods", "lods", &DialogFigures::lods},
+                                                {"emitters", "emitters", &DialogFigures::emitters},
+                                                {"hardpoints", "hardpoints", &DialogFigures::hardpoints}};
+
 // Control ids of the import dialog, as its template numbers them.
 constexpr int kSelectAll = 120;
 const char kReservedWarning[] = "The following node names are reserved";
@@ -63,14 +71,7 @@ DialogFigures FiguresOf(const Json& ui) {
   const Json shown = ImportDialogFigures(ui);
   if (shown.is_null()) return figures;
   figures.version = shown["version"].get<std::string>();
-  const std::pair<const char*, int DialogFigures::*> counts[] = {{"materials", &DialogFigures::materials},
-                                                                 {"nodes", &DialogFigures::nullNodes},
-                                                                 {"meshes", &DialogFigures::meshes},
-                                                                 {"sprites", &DialogFigures::sprites},
-                                                                 {"lods", &DialogFigures::lods},
-                                                                 {"emitters", &DialogFigures::emitters},
-                                                                 {"hardpoints", &DialogFigures::hardpoints}};
-  for (const auto& count : counts) figures.*count.second = shown[count.first].get<int>();
+  for (const FigureCount& count : FigureCounts()) figures.*count.field = shown[count.dialogName].get<int>();
   return figures;
 }
 
@@ -110,6 +111,7 @@ const char* SeverityName(Severity severity) {
 }
 
 const std::vector<ProblemKind>& ProblemKinds() { return kProblemKinds; }
+const std::vector<FigureCount>& FigureCounts() { return kFigureCounts; }
 const ProblemKind& KindOf(ProblemCode code) { return kProblemKinds[static_cast<size_t>(code)]; }
 
 size_t FileCheck::Count(Severity severity) const {

@@ -62,6 +62,15 @@ struct DialogFigures {
   int materials = 0, nullNodes = 0, meshes = 0, sprites = 0, lods = 0, emitters = 0, hardpoints = 0;
 };
 
+// A count of the import dialog's figures: the name its dialog gives it, the name a file's
+// check JSON gives it, and its field.
+struct FigureCount {
+  const char* dialogName;
+  const char* jsonName;
+  int DialogFigures::*field;
+};
+const std::vector<FigureCount>& FigureCounts();
+
 struct FileCheck {
   std::u16string path;
   bool imported = false;  // the plug-in read the file and built its scene

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "bridge/check_report.h"
 #include "bridge/file_batch.h"
 #include "bridge/mod_check.h"
 #include "cli/host_commands.h"
@@ -34,25 +35,9 @@ std::string FiguresText(const FileCheck& check) {
   return text;
 }
 
-bool Shows(Severity severity, const std::string& only) {
-  return only.empty() || severity == Severity::kError || (only == "warnings" && severity == Severity::kWarning);
-}
-
-// A file's JSON with the problems --only lists (all without it); a file none of whose
-// problems is listed is left out, as in the lines.
-Json ListedJson(const FileCheck& check, const std::string& only) {
-  Json file = FileCheckJson(check);
-  Json listed = Json::array();
-  for (size_t i = 0; i < check.problems.size(); ++i) {
-    if (Shows(KindOf(check.problems[i].code).severity, only)) listed.push_back(file["problems"][i]);
-  }
-  file["problems"] = std::move(listed);
-  return file;
-}
-
 void PrintFile(const FileCheck& check, const std::string& shown, const std::string& only) {
   size_t listed = 0;
-  for (const Problem& problem : check.problems) listed += Shows(KindOf(problem.code).severity, only) ? 1 : 0;
+  for (const Problem& problem : check.problems) listed += OnlyShows(KindOf(problem.code).severity, only) ? 1 : 0;
   if (!only.empty() && listed == 0) return;
   std::printf("%s: %s: %s\n", shown.c_str(), FiguresText(check).c_str(),
               check.problems.empty() ? "no problems"
@@ -62,26 +47,10 @@ void PrintFile(const FileCheck& check, const std::string& shown, const std::stri
                                            .c_str());
   for (const Problem& problem : check.problems) {
     const ProblemKind& kind = KindOf(problem.code);
-    if (Shows(kind.severity, only)) {
+    if (OnlyShows(kind.severity, only)) {
       std::printf("  %s %s: %s\n", SeverityName(kind.severity), kind.name, problem.text.c_str());
     }
   }
-}
-
-Json Summary(const std::vector<FileCheck>& checks) {
-  size_t withErrors = 0, withWarnings = 0, counts[3] = {0, 0, 0};
-  for (const FileCheck& check : checks) {
-    for (Severity severity : {Severity::kError, Severity::kWarning, Severity::kInfo}) {
-      counts[static_cast<int>(severity)] += check.Count(severity);
-    }
-    if (check.Count(Severity::kError) > 0) {
-      ++withErrors;
-    } else if (check.Count(Severity::kWarning) > 0) {
-      ++withWarnings;
-    }
-  }
-  return Json{{"files", checks.size()}, {"filesWithErrors", withErrors}, {"filesWithWarningsOnly", withWarnings},
-              {"errors", counts[0]},    {"warnings", counts[1]},         {"infos", counts[2]}};
 }
 
 }  // namespace
@@ -112,14 +81,9 @@ int CommandCheck(const HostOptions& options, const CheckCommand& command) {
   for (const SkippedEntry& entry : skipped) {
     checks.push_back(FileCheck{entry.path.u16string(), false, {}, {{ProblemCode::kNotWalked, entry.reason}}});
   }
-  const Json summary = Summary(checks);
+  const Json summary = CheckSummary(checks);
   if (command.json) {
-    Json list = Json::array();
-    for (const FileCheck& check : checks) {
-      Json file = ListedJson(check, command.only);
-      if (command.only.empty() || !file["problems"].empty()) list.push_back(std::move(file));
-    }
-    std::printf("%s\n", JsonText(Json{{"files", std::move(list)}, {"summary", summary}}).c_str());
+    std::printf("%s\n", JsonText(CheckReportJson(checks, command.only)).c_str());
   } else {
     for (const FileCheck& check : checks) PrintFile(check, Shown(check.path, start), command.only);
     std::printf("checked %zu files: %zu with errors, %zu with warnings only; %zu errors, %zu warnings, %zu infos\n",

@@ -1,15 +1,18 @@
 // kveltar in the browser and in node: the plug-in and the reference host's library,
-// compiled to WebAssembly, behind three calls. A file set is an array of
+// compiled to WebAssembly, behind a few calls. A file set is an array of
 // {name, bytes: Uint8Array}: a model (.sod, .gltf, .glb or .obj; the first file with
 // such an extension) with its companions (textures, buffers, material library, side
 // text files), by base name. Every call writes the set into a fresh folder of the
 // module's in-memory file system, runs one request of the host library there, copies
-// the files written out of the module's memory, and removes the folder. Bad input of
+// the files written out of the module's memory, and removes the folder; but a mod's
+// folder (setFolder) stays for the checks of its files (checkFile, checkReport). Bad input of
 // any kind gives ok: false with the message; no call throws.
 import createKveltarWasm from './kveltar-wasm.js';
 
 const MODEL_EXTENSIONS = ['.sod', '.gltf', '.glb', '.obj'];
 const STATUS_FAILED = 1;
+const MOD_FOLDER = '/mod';  // the folder setFolder writes, kept from call to call
+const GLB_FOLDER = '/mod-glb';  // where checkFile's GLB is written, removed after each call
 
 function extensionOf(name) {
   const dot = name.lastIndexOf('.');
@@ -67,31 +70,93 @@ class Kveltar {
     FS.rmdir(path);
   }
 
-  // One request of the host library over a fresh folder; the result with the written
-  // files copied out.
-  request(files, fields) {
+  // Runs `work()` (which calls the module), then `cleanUp()`; a throw becomes a failure.
+  guard(work, cleanUp = () => {}) {
     if (this.broken) return failure(`the WebAssembly module stopped earlier: ${this.broken}`);
-    const folder = `/kveltar/${++this.calls}`;
     try {
-      const written = this.writeFiles(folder, files);
-      if (written.error) return failure(written.error);
-      const text = this.wasm.ccall('kveltar_call', 'string', ['string'],
-                                   [JSON.stringify({...fields, folder, model: written.model})]);
-      const result = JSON.parse(text);
-      result.files = result.files.map((name) => ({name, bytes: this.wasm.FS.readFile(`${folder}/out/${name}`)}));
-      result.model = written.model;
-      return result;
+      return work();
     } catch (error) {
       // An abort of the module (out of memory, a trap) ends it for good.
       if (error instanceof WebAssembly.RuntimeError) this.broken = error.message;
       return failure(`the WebAssembly module failed: ${error?.message ?? error}`);
     } finally {
       try {
-        if (this.wasm.FS.analyzePath(folder).exists) this.removeTree(folder);
+        cleanUp();
       } catch {
-        // The folder goes with the module's memory.
+        // What is left goes with the module's memory.
       }
     }
+  }
+
+  // One request of the host library: its answer parsed.
+  call(fields) {
+    return JSON.parse(this.wasm.ccall('kveltar_call', 'string', ['string'], [JSON.stringify(fields)]));
+  }
+
+  // Removes `path` with everything in it, where it exists.
+  removeIfThere(path) {
+    if (this.wasm.FS.analyzePath(path).exists) this.removeTree(path);
+  }
+
+  // One request of the host library over a fresh folder; the result with the written
+  // files copied out.
+  request(files, fields) {
+    const folder = `/kveltar/${++this.calls}`;
+    return this.guard(() => {
+      const written = this.writeFiles(folder, files);
+      if (written.error) return failure(written.error);
+      const result = this.call({...fields, folder, model: written.model});
+      result.files = result.files.map((name) => ({name, bytes: this.wasm.FS.readFile(`${folder}/out/${name}`)}));
+      result.model = written.model;
+      return result;
+    }, () => this.removeIfThere(folder));
+  }
+
+  // Makes `files` ([{path: 'sub/dir/name.ext', bytes}]) the mod folder that checkFile works
+  // in, replacing the one before. A path that climbs out or is not relative is skipped with a
+  // warning. Answers {ok, messages, models}: the SOD files' paths, in the command line's order.
+  setFolder(files) {
+    return this.guard(() => {
+      const FS = this.wasm.FS;
+      this.removeIfThere(MOD_FOLDER);
+      const messages = [];
+      for (const file of files ?? []) {
+        const parts = String(file?.path ?? '').split('/');
+        if (parts.some((part) => part === '' || part === '.' || part === '..') ||
+            !(file.bytes instanceof Uint8Array)) {
+          messages.push({kind: 'warning', text: `${file?.path} was skipped: not a relative path of a file`});
+          continue;
+        }
+        FS.mkdirTree([MOD_FOLDER, ...parts.slice(0, -1)].join('/'));
+        FS.writeFile(`${MOD_FOLDER}/${parts.join('/')}`, file.bytes);
+      }
+      FS.mkdirTree(MOD_FOLDER);
+      const result = this.call({op: 'folder', folder: MOD_FOLDER});
+      return {ok: result.ok, messages: [...messages, ...result.messages], models: result.models ?? []};
+    });
+  }
+
+  // Checks the SOD file `path` of the mod folder as `kveltar-host check` does, and converts it
+  // to GLB as `kveltar-host convert DIR --to glb --out-dir` does; `options.textureFolders`
+  // (folders of the mod) are looked in for textures after the file's own folder. The GLB's
+  // `summary` is what `convert --json` says of it (meshes, triangles, ...).
+  checkFile(path, options = {}) {
+    return this.guard(() => {
+      const textureFolders = (options.textureFolders ?? []).map(String);
+      const result = this.call({op: 'check-file', folder: MOD_FOLDER, out: GLB_FOLDER, path: String(path),
+                                textureFolders});
+      const glb = result.glb ? {name: result.glb, bytes: this.wasm.FS.readFile(`${GLB_FOLDER}/${result.glb}`)} : null;
+      return {ok: result.ok, status: result.status, messages: result.messages, check: result.check ?? null, glb,
+              summary: result.summary ?? null};
+    }, () => this.removeIfThere(GLB_FOLDER));
+  }
+
+  // The text `kveltar-host check --json` prints of the files' `checks` (checkFile's check objects).
+  checkReport(checks) {
+    return this.guard(() => {
+      const result = this.call({op: 'check-report', checks});
+      return {ok: result.ok, status: result.status, messages: result.messages, text: result.text ?? ''};
+    });
   }
 
   // Opens a model: the outline, the import dialog's figures, and the model as GLB.

@@ -16,6 +16,7 @@
 #include "bridge/scene_outline.h"
 #include "interface/host_text.h"
 #include "interface/temp_folder.h"
+#include "web/web_folder.h"
 
 namespace host {
 
@@ -208,14 +209,21 @@ std::string lastResult;
 // materials, writeTextures, continueReserved; for convert and markers: markers, the
 // edited list in the outline's form, and sideFiles, names of side text files in the
 // set that the export reads; for markers: extract; for set-markers see
-// SetMarkersRequest) and answers its result as JSON text, valid until the next call.
+// SetMarkersRequest; for folder, check-file and check-report see web_folder.h) and
+// answers its result as JSON text, valid until the next call.
 // Never throws: a failure of any kind is a result with ok false and its message.
 extern "C" EMSCRIPTEN_KEEPALIVE const char* kveltar_call(const char* requestText) {
   using namespace host;
   try {
     Json json = Json::parse(requestText != nullptr ? requestText : "");
     WebRequest request = ParseRequest(json);
-    if (request.op == "set-markers") {
+    if (request.op == "folder") {
+      lastResult = JsonText(FolderRequest(json));
+    } else if (request.op == "check-file") {
+      lastResult = JsonText(CheckFileRequest(json));
+    } else if (request.op == "check-report") {
+      lastResult = JsonText(CheckReportRequest(json));
+    } else if (request.op == "set-markers") {
       lastResult = JsonText(SetMarkersRequest(json));
     } else if (request.op != "open" && request.op != "convert" && request.op != "markers") {
       lastResult = JsonText(Failure("unknown request " + request.op));

@@ -8,12 +8,12 @@ export const extension = (name) => { const dot = name.lastIndexOf('.'); return d
 export const stem = (name) => { const dot = name.lastIndexOf('.'); return dot < 0 ? name : name.slice(0, dot); };
 export const isModel = (name) => MODEL_EXTENSIONS.includes(extension(name));
 
-// Reads browser File objects into [{name, bytes}]; a file that cannot be read is left out and
-// given to `skip(path, reason)`.
-export async function readFiles(fileList, skip = () => {}) {
+// Reads browser File objects into [{name, bytes}] (or what `entry(file, bytes)` makes of each); a
+// file that cannot be read is left out and given to `skip(path, reason)`.
+export async function readFiles(fileList, skip = () => {}, entry = (file, bytes) => ({ name: baseName(file.name), bytes })) {
   const read = await Promise.all([...fileList].map(async (file) => {
     try {
-      return { name: baseName(file.name), bytes: new Uint8Array(await file.arrayBuffer()) };
+      return entry(file, new Uint8Array(await file.arrayBuffer()));
     } catch (error) {
       skip(file.webkitRelativePath || file.name, error.message || String(error));
       return null;
@@ -22,7 +22,8 @@ export async function readFiles(fileList, skip = () => {}) {
   return read.filter(Boolean);
 }
 
-// The files of a drop: every file, also those inside dropped folders. An entry that cannot be
+// The files of a drop: every file, also those inside dropped folders (each with its path in the
+// drop as folderPath). An entry that cannot be
 // read or entered is left out and given to `skip(path, reason)`; the rest is taken.
 export async function droppedFiles(dataTransfer, skip = () => {}) {
   const entries = [...dataTransfer.items].map((item) => item.webkitGetAsEntry?.()).filter(Boolean);
@@ -32,7 +33,8 @@ export async function droppedFiles(dataTransfer, skip = () => {}) {
   const walk = async (entry) => {
     try {
       if (entry.isFile) {
-        files.push(await read((resolve, reject) => entry.file(resolve, reject)));
+        const file = await read((resolve, reject) => entry.file(resolve, reject));
+        files.push(Object.assign(file, { folderPath: entry.fullPath }));
       } else if (entry.isDirectory) {
         const reader = entry.createReader();
         for (let batch; (batch = await read((resolve, reject) => reader.readEntries(resolve, reject))).length > 0;) {

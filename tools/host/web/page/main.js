@@ -6,9 +6,11 @@ import { startConverter } from './converter.js';
 import { createViewer, MARKER_KINDS } from './viewer.js';
 import { createMessages } from './messages.js';
 import { showModel, clearModel } from './outline.js';
-import { readFiles, droppedFiles, modelFirst, mergeFiles, fetchModel, fetchBeside, extension, stem } from './files.js';
+import { readFiles, droppedFiles as droppedEntries, modelFirst, mergeFiles, fetchModel, fetchBeside, extension, stem,
+  isModel } from './files.js';
 import { convertOptions, convertAndSave, saveBlob, saveFiles } from './downloads.js';
 import { createMarkerEditing, isSideFile } from './marker_editing.js';
+import { createFilesTable, isSod } from './files_table.js';
 
 const $ = (id) => document.getElementById(id);
 const messages = createMessages($('messages'));
@@ -38,12 +40,17 @@ function startViewer() {
     return createViewer($('viewport'), viewerEvents);
   } catch (error) {
     messages.add('error', `The 3D view could not start (WebGL): ${error.message}`);
+    page.noWebGL = true;
     const layers = new Proxy({}, { get: () => () => null }); // the markers and the gizmo, drawing nothing
     return new Proxy({}, { get: (target, key) => (['markerLayer', 'gizmo'].includes(key) ? layers : async () => null) });
   }
 }
 
 const setState = (state) => { document.body.dataset.state = state; };
+// A folder of more than one SOD file is a mod: the Files table (states checking and files) in
+// place of the view.
+const filesTable = createFilesTable({ $, page, messages, setState, openSet: (files) => openSet(files),
+  pictures: !page.noWebGL });
 
 // Opens the set `files` through the module and shows the model, or the module's messages when it
 // cannot be opened. `opened`: the module's answer for these files when it was asked already.
@@ -112,12 +119,29 @@ const guarded = (action) => async (event) => {
 // A file or folder entry that could not be read or entered: named, and the rest opened.
 const skipped = (path, reason) => messages.add('warning', `${path} was skipped: ${reason}`);
 
+// The files of a drop that opens a model or adds to the open set: none for a drop of more than
+// one SOD file, which goes to the Files table; a drop with a model leaves the table.
+async function droppedFiles(dataTransfer, skip) {
+  const entries = await droppedEntries(dataTransfer, skip);
+  if (entries.filter(isSod).length > 1) {
+    filesTable.show(entries).catch((error) => messages.add('error', error.message ?? String(error)));
+    return [];
+  }
+  if (entries.some((file) => isModel(file.name))) filesTable.leave();
+  return entries;
+}
+
 // The file inputs: Open and Open folder start a new set, Add missing files adds to the open one.
 for (const [id, merge] of [['open-files', false], ['open-folder', false], ['add-files', true]]) {
   $(id).addEventListener('change', guarded(async (event) => {
-    const chosen = await readFiles(event.target.files, skipped);
+    const picked = [...event.target.files];
     event.target.value = '';
-    if (chosen.length > 0) await openSet(merge ? mergeFiles(page.files, chosen) : chosen);
+    // A folder of more than one SOD file is a mod: its files go to the Files table.
+    if (!merge && picked.filter(isSod).length > 1) return filesTable.show(picked);
+    const chosen = await readFiles(picked, skipped);
+    if (chosen.length === 0) return;
+    if (!merge) filesTable.leave();
+    await openSet(merge ? mergeFiles(page.files, chosen) : chosen);
   }));
 }
 
