@@ -191,7 +191,7 @@ const CASES = [
       console.log(`# ${rows.length} SOD files of 300 checked and converted in ${seconds.toFixed(1)} s: ${(1000 * seconds / rows.length).toFixed(1)} ms per file`);
       // Opened again and cancelled while it is checked: the files not done are shown as not checked.
       await page.getByLabel('Open folder', { exact: true }).setInputFiles(HOSTILE);
-      await page.getByRole('progressbar').waitFor();
+      await page.getByRole('cell', { name: 'not checked' }).first().waitFor(); // the folder is read in
       await page.getByRole('button', { name: 'Cancel' }).click();
       assert.equal(await settled(page), 'files');
       assert.ok(await page.getByRole('cell', { name: 'not checked' }).count() > 100);
@@ -361,6 +361,7 @@ const CASES = [
     async check(page) {
       assert.match((await panels(page)).log, /open took longer than 1\.5 s and was stopped/);
       await page.getByLabel('Open', { exact: true }).setInputFiles(FRIGATE);
+      await page.waitForFunction(() => document.body.dataset.state !== 'failed'); // the timed-out model's state
       assert.equal(await settled(page), 'ready');
     },
   },

@@ -70,6 +70,7 @@ export function createFilesTable({ $, page, messages, setState, openSet, picture
       .map((entry) => folderOf(entry.path)))].sort();
     messages.addAll(answer.ok ? `Opened the folder ${folder}: ${answer.models.length} SOD files.` :
       `The folder ${folder} could not be opened:`, answer.messages);
+    if (answer.cancelled) return []; // cancelled while the folder was read in: an empty table
     return answer.ok ? answer.models.map((path) => ({ path, state: 'waiting', element: null })) : null;
   }
 
