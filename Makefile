@@ -147,11 +147,12 @@ bench-web-page: web native $(WEB_TESTS_NPM)
 	@$(MAKE) --no-print-directory deps PACKAGES="$(WEB_PAGE_PACKAGES)"
 	node tests/web/first_picture_bench.mjs
 
-# The user guide's picture of the page: the sample frigate with its marker labels.
 # Selecting and moving a marker of a model with 10,000 markers against the frigate's 5.
 bench-web-markers: web native $(WEB_TESTS_NPM)
 	node tests/web/marker_select_bench.mjs
 
+# The user guide's pictures of the page: the sample frigate with its marker labels, a marker
+# selected, and the Files table of a small mod folder (docs/web-page{,-markers,-files}.png).
 web-screenshot: web $(WEB_TESTS_NPM)
 	@$(MAKE) --no-print-directory deps PACKAGES="$(WEB_PAGE_PACKAGES)"
 	node tests/web/screenshot.mjs docs/web-page.png
