@@ -228,7 +228,7 @@ const CASES = [
     },
   },
   {
-    name: 'a click on a marker\'s axes or label selects it; a drag of the gizmo moves it, its fields follow, one undo takes it back; no WCAG 2 A/AA violation',
+    name: 'a click on a marker\'s axes or label selects it; a drag of the gizmo moves it, its fields follow, one undo takes it back; no axe-core violation',
     files: FRIGATE, state: 'ready',
     async check(page) {
       // A marker's origin lies below the middle of its label, where its axes meet.
