@@ -63,10 +63,10 @@ const selectMarker = (page, name) => page.getByRole('button', { name, exact: tru
 const positionFields = (page) => Promise.all(['x', 'y', 'z'].map((axis) => field(page, `Position ${axis}`).inputValue()));
 const markerNames = (page) => page.evaluate(() => [...document.querySelectorAll('#outline button.marker-row')].map((b) => b.textContent));
 
-// The WCAG 2 A and AA violations axe-core finds on the page.
+// The violations of WCAG 2 A and AA rules and of best practices axe-core finds on the page.
 async function accessibilityViolations(page) {
   await page.addScriptTag({ path: path.join(ROOT, 'tests/web/node_modules/axe-core/axe.min.js') });
-  const result = await page.evaluate(() => window.axe.run(document, { runOnly: ['wcag2a', 'wcag2aa'] }));
+  const result = await page.evaluate(() => window.axe.run(document, { runOnly: ['wcag2a', 'wcag2aa', 'best-practice'] }));
   return result.violations.map((violation) => `${violation.id}: ${violation.nodes.map((node) => node.target).join(' ')}`);
 }
 
@@ -86,6 +86,29 @@ const framesIn = (page, ms) => page.evaluate((span) => new Promise((resolve) => 
   const tick = () => { frames += 1; if (performance.now() - start < span) requestAnimationFrame(tick); else resolve(frames); };
   requestAnimationFrame(tick);
 }), ms);
+
+// What Tab reaches from the top of the page, once round: [{name, visible}] with the control's id,
+// label or text, and whether its focus shows (a hidden file input's on the label after it) as an
+// outline it has not without the focus.
+async function tabStops(page) {
+  await page.evaluate(() => { document.activeElement.blur(); window.tabStops = []; });
+  for (let again = false; !again;) {
+    await page.keyboard.press('Tab');
+    again = await page.evaluate(() => {
+      const element = document.activeElement;
+      if (window.tabStops.some((stop) => stop.element === element)) return true;
+      const shown = element.matches('input.file') ? element.nextElementSibling : element;
+      if (element !== document.body) window.tabStops.push({ element, shown, outline: getComputedStyle(shown).outline });
+      return false;
+    });
+  }
+  return page.evaluate(() => {
+    document.activeElement.blur();
+    return window.tabStops.map(({ element, shown, outline }) => ({
+      name: element.id || element.getAttribute('aria-label') || element.textContent.trim(),
+      visible: !/none|0px/.test(outline) && outline !== getComputedStyle(shown).outline }));
+  });
+}
 
 // Side text files that are not what the plug-in writes: the page shows what the plug-in's reader
 // made of them, which is what a SOD file written from the page holds.
@@ -288,7 +311,7 @@ const CASES = [
     },
   },
   {
-    name: 'a click on a marker\'s axes or label selects it; a drag of the gizmo moves it, its fields follow, one undo takes it back; no WCAG 2 A/AA violation',
+    name: 'a click on a marker\'s axes or label selects it; a drag of the gizmo moves it, its fields follow, one undo takes it back; no axe-core violation',
     files: FRIGATE, state: 'ready',
     async check(page) {
       // A marker's origin lies below the middle of its label, where its axes meet.
@@ -376,6 +399,39 @@ const CASES = [
       assert.ok(await page.getByRole('button', { name: /GLB/ }).isDisabled());
     },
   },
+  // The page with the keyboard, and axe-core's WCAG 2 A/AA rules and best practices (the frigate
+  // open is the marker row's above).
+  {
+    name: 'the empty page: no axe-core violation; Tab reaches Open and Open folder with a visible focus, Enter and Space open their choosers',
+    files: [], state: 'empty',
+    async check(page) {
+      assert.deepEqual(await accessibilityViolations(page), []);
+      const stops = await tabStops(page);
+      assert.deepEqual(stops.slice(0, 2), [{ name: 'open-files', visible: true }, { name: 'open-folder', visible: true }]);
+      for (const [id, key] of [['open-files', 'Enter'], ['open-folder', ' ']]) {
+        await page.locator(`#${id}`).focus();
+        const [chooser] = await Promise.all([page.waitForEvent('filechooser'), page.keyboard.press(key)]);
+        assert.ok(chooser.isMultiple(), `${key} on ${id} opens its chooser`);
+      }
+    },
+  },
+  {
+    name: 'the frigate open with 200 messages: no axe-core violation; Tab reaches every control, both scrolling panels and the outline\'s rows, each with a visible focus',
+    files: FRIGATE, state: 'ready',
+    async check(page) {
+      await page.evaluate(() => { // as the messages panel writes them
+        for (let i = 0; i < 200; i += 1) document.getElementById('messages').append(Object.assign(document.createElement('li'), { className: 'warning', textContent: `warning: message ${i}` }));
+      });
+      assert.deepEqual(await accessibilityViolations(page), []);
+      const stops = await tabStops(page);
+      assert.deepEqual(stops.filter((stop) => !stop.visible), [], 'every focus shows');
+      const reached = stops.map((stop) => stop.name);
+      const controls = await page.evaluate(() => [...document.querySelectorAll('button:not(:disabled):not([hidden]), input, select')]
+        .filter((element) => element.offsetParent || element.matches('input.file:not(#add-files)')).map((element) => element.id || element.textContent.trim()));
+      assert.deepEqual(controls.filter((name) => !reached.includes(name)), [], 'Tab reaches every control shown');
+      for (const name of ['Model panels', 'messages', 'hp_phaser_aft', 'running_light', 'download-glb', 'save-picture']) assert.ok(reached.includes(name), name);
+    },
+  },
 ];
 
 let server;
@@ -387,9 +443,9 @@ for (const { name, files, state, query = '', during, check, input = 'Open' } of 
   test(name, async () => {
     const page = await openPage(browser, `${server.url}${query}`);
     const started = performance.now();
-    await page.getByLabel(input, { exact: true }).setInputFiles(files);
+    if (files.length > 0) await page.getByLabel(input, { exact: true }).setInputFiles(files);
     await during?.(page);
-    assert.equal(await settled(page, 600000), state);
+    assert.equal(files.length > 0 ? await settled(page, 600000) : await page.evaluate(() => document.body.dataset.state), state);
     await check(page, (performance.now() - started) / 1000);
     assert.deepEqual(page.errors, [], 'no console error');
     assert.deepEqual(page.foreign, [], 'no request but for the page\'s own files');

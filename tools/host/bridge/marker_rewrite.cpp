@@ -96,14 +96,6 @@ std::optional<MarkerKind> ReplaceableKind(const NodeSpan& node) {
   return std::nullopt;
 }
 
-FILE* OpenForReading(const fs::path& path) {
-#ifdef _WIN32
-  return _wfopen(path.c_str(), L"rb");
-#else
-  return std::fopen(path.c_str(), "rb");
-#endif
-}
-
 template <typename Record>
 void TakeList(Record* list, int32_t count, std::vector<Record>* records) {
   if (list != nullptr && count > 0) records->assign(list, list + count);
@@ -112,7 +104,7 @@ void TakeList(Record* list, int32_t count, std::vector<Record>* records) {
 // Loads a side text file with the plug-in's reader of its kind, as the export does;
 // false with a reason when the file cannot be opened or read.
 bool LoadSideFile(const std::u16string& path, MarkerKind kind, SideRecords* records, std::string* error) {
-  FILE* file = OpenForReading(fs::path(path));
+  FILE* file = OpenFile(fs::path(path), false);
   if (file == nullptr) {
     *error = "cannot open the side text file " + Utf16ToUtf8(path);
     return false;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <map>
@@ -36,8 +37,13 @@ struct Primitive {
   std::vector<float> positions;  // x y z per vertex
   std::vector<float> texCoords;  // u v per vertex
   std::vector<uint32_t> indices;
-  std::unordered_map<uint64_t, std::vector<uint32_t>> byVertex;  // host vertex -> its vertices here
+  // The vertices made of one host vertex, in the order they were made: the first by the
+  // host vertex, each next one by the one before.
+  std::unordered_map<uint64_t, uint32_t> firstOfHostVertex;
+  std::vector<uint32_t> nextOfSameHostVertex;  // per vertex; kNoVertex after the last
 };
+
+constexpr uint32_t kNoVertex = UINT32_MAX;
 
 struct MeshParts {
   std::map<int, std::vector<Primitive>> parts;  // by part index, primitives in order of first use
@@ -55,18 +61,25 @@ uint32_t VertexOf(HostScene& scene, Primitive* primitive, int32_t hostVertex, st
                   int* replaced) {
   Vec3 p = scene.Vertex(hostVertex);
   float u = Finite(uv.first, replaced), v = Finite(uv.second, replaced);
-  std::vector<uint32_t>& same = primitive->byVertex[static_cast<uint64_t>(hostVertex)];
-  for (uint32_t index : same) {
-    if (std::memcmp(&primitive->texCoords[2 * index], &u, 4) == 0 &&
-        std::memcmp(&primitive->texCoords[2 * index + 1], &v, 4) == 0) {
-      return index;
+  const uint32_t index = static_cast<uint32_t>(primitive->positions.size() / 3);
+  auto [first, added] = primitive->firstOfHostVertex.try_emplace(static_cast<uint64_t>(hostVertex), index);
+  if (!added) {
+    uint32_t same = first->second;
+    while (std::memcmp(&primitive->texCoords[2 * same], &u, 4) != 0 ||
+           std::memcmp(&primitive->texCoords[2 * same + 1], &v, 4) != 0) {
+      if (primitive->nextOfSameHostVertex[same] == kNoVertex) {
+        primitive->nextOfSameHostVertex[same] = index;  // the vertex made below follows
+        same = kNoVertex;
+        break;
+      }
+      same = primitive->nextOfSameHostVertex[same];
     }
+    if (same != kNoVertex) return same;
   }
-  uint32_t index = static_cast<uint32_t>(primitive->positions.size() / 3);
   primitive->positions.insert(primitive->positions.end(),
                               {Finite(p.x, replaced), Finite(p.y, replaced), Finite(p.z, replaced)});
   primitive->texCoords.insert(primitive->texCoords.end(), {u, v});
-  same.push_back(index);
+  primitive->nextOfSameHostVertex.push_back(kNoVertex);
   return index;
 }
 
@@ -84,6 +97,7 @@ Primitive& PrimitiveOf(std::vector<Primitive>& primitives, int material) {
 MeshParts GatherFaces(HostScene& scene) {
   MeshParts mesh;
   const int vertices = scene.VertexCount();
+  std::vector<uint32_t> corners;  // of the face at hand, as vertices of its primitive
   for (int s = 0; s < scene.PolygonSetCount(); ++s) {
     for (int f = 0; f < scene.FaceCount(s); ++f) {
       FaceView face = ReadFace(scene, s, f);
@@ -95,7 +109,7 @@ MeshParts GatherFaces(HostScene& scene) {
       }
       int material = face.materialIndex >= 0 && face.materialIndex < scene.MaterialCount() ? face.materialIndex : -1;
       Primitive& primitive = PrimitiveOf(mesh.parts[face.partIndex], material);
-      std::vector<uint32_t> corners;
+      corners.clear();
       for (size_t k = 0; k < face.vertices.size(); ++k) {
         auto uv = k < face.texCoords.size() ? face.texCoords[k] : std::make_pair(0.0f, 0.0f);
         corners.push_back(VertexOf(scene, &primitive, face.vertices[k], uv, &mesh.replacedValues));

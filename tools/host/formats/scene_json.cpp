@@ -66,6 +66,10 @@ FaceView ReadFace(HostScene& scene, int polygonSet, int face) {
   const uint8_t* tex = layout::GetPointer<const uint8_t*>(record, layout::kFaceTexCoords);
   const uint8_t* texCorners =
       tex != nullptr ? layout::GetPointer<const uint8_t*>(tex, layout::kFaceTexCorners) : nullptr;
+  if (indices != nullptr && corners > 0) {
+    view.vertices.reserve(static_cast<size_t>(corners));
+    if (texCorners != nullptr) view.texCoords.reserve(static_cast<size_t>(corners));
+  }
   for (int32_t k = 0; k < corners && indices != nullptr; ++k) {
     view.vertices.push_back(indices[k]);
     if (texCorners == nullptr) continue;

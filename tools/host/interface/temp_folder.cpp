@@ -1,7 +1,6 @@
 #include "interface/temp_folder.h"
 
 #include <cerrno>
-#include <fstream>
 #include <random>
 #include <system_error>
 
@@ -45,16 +44,23 @@ void TempFolder::Empty() {
   }
 }
 
+std::FILE* OpenFile(const fs::path& path, bool forWriting) {
+#ifdef _WIN32
+  return _wfopen(path.c_str(), forWriting ? L"wb" : L"rb");
+#else
+  return std::fopen(path.c_str(), forWriting ? "wb" : "rb");
+#endif
+}
+
 bool WriteWholeFile(const fs::path& target, const void* bytes, size_t size, std::string* error) {
   fs::path staged = target;
   staged += fs::u8path(".kveltar-" + RandomSuffix() + ".tmp");
   std::error_code failure;
-  {
-    std::ofstream out(staged, std::ios::binary);
-    out.write(static_cast<const char*>(bytes), static_cast<std::streamsize>(size));
-    out.flush();
-    if (!out) failure = std::error_code(errno != 0 ? errno : EIO, std::generic_category());
-  }
+  errno = 0;
+  std::FILE* out = OpenFile(staged, true);
+  bool written = out != nullptr && std::fwrite(bytes, 1, size, out) == size;
+  if (out != nullptr) written = std::fclose(out) == 0 && written;
+  if (!written) failure = std::error_code(errno != 0 ? errno : EIO, std::generic_category());
   if (!failure) fs::rename(staged, target, failure);
   if (!failure) return true;
   *error = "cannot write " + target.u8string() + ": " + failure.message();
@@ -69,12 +75,14 @@ bool CopyWholeFile(const fs::path& source, const fs::path& target) {
   // Past size_t (the WebAssembly build's 4 GiB) the buffer would be cut to the low bits.
   if (failure || static_cast<size_t>(size) != size) return false;
   std::string bytes(static_cast<size_t>(size), '\0');
-  std::ifstream in(source, std::ios::binary);
-  if (!in.read(bytes.data(), static_cast<std::streamsize>(size))) return false;
-  std::ofstream out(target, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(size));
-  out.flush();
-  return static_cast<bool>(out);
+  std::FILE* in = OpenFile(source, false);
+  if (in == nullptr) return false;
+  const bool read = std::fread(bytes.data(), 1, bytes.size(), in) == bytes.size();
+  (void)std::fclose(in);  // only read
+  std::FILE* out = read ? OpenFile(target, true) : nullptr;
+  if (out == nullptr) return false;
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+  return std::fclose(out) == 0 && written;
 }
 
 bool LinkOrCopyFile(const fs::path& source, const fs::path& target) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 
@@ -28,6 +29,10 @@ class TempFolder {
   std::string error_;
 };
 
+// Opens the file `path` as a C stream for reading or writing in binary (by its wide
+// name on Windows); null when it cannot be opened.
+std::FILE* OpenFile(const std::filesystem::path& path, bool forWriting);
+
 // Writes `bytes` as the file `target`: in full under a name of its own in the same
 // folder first, which then takes the target's place in one rename, so that a failure
 // leaves no half-written file and any older file as it was. False with a reason.
@@ -37,8 +42,10 @@ inline bool WriteWholeFile(const std::filesystem::path& target, const std::strin
 }
 
 // Copies the file `source` to `target` in one read and one write (the standard
-// library's copy goes a character at a time where the system offers no faster way, as
-// in the in-memory file system of the WebAssembly build); false when it could not.
+// library's copy goes a character at a time where the system offers no faster way, and
+// its file streams in blocks of a few KiB, as in the in-memory file system of the
+// WebAssembly build, where every block is a call out of the module and may grow the
+// file's storage); false when it could not.
 bool CopyWholeFile(const std::filesystem::path& source, const std::filesystem::path& target);
 
 // Gives a file that is only to be read a second name `target` (a hard link, which
