@@ -104,8 +104,8 @@ export async function fetchBeside(baseUrl, names) {
 // Fetches the model at `url` (same server) and the companions it names. Throws with a message
 // for a person when the model itself cannot be fetched.
 export async function fetchModel(url) {
-  const modelUrl = new URL(url, window.location.href);
-  if (modelUrl.origin !== window.location.origin) {
+  const modelUrl = new URL(url, globalThis.location.href); // the page's, or in a worker the worker's
+  if (modelUrl.origin !== globalThis.location.origin) {
     throw new Error(`${url}: only models that this page's own server serves can be opened by address`);
   }
   const response = await fetch(modelUrl);

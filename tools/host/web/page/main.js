@@ -6,7 +6,7 @@ import { startConverter } from './converter.js';
 import { createViewer, MARKER_KINDS } from './viewer.js';
 import { createMessages } from './messages.js';
 import { showModel, clearModel } from './outline.js';
-import { readFiles, droppedFiles as droppedEntries, modelFirst, mergeFiles, fetchModel, fetchBeside, extension, stem,
+import { readFiles, droppedFiles as droppedEntries, modelFirst, mergeFiles, extension, stem,
   isModel } from './files.js';
 import { convertOptions, convertAndSave, saveBlob, saveFiles } from './downloads.js';
 import { createMarkerEditing, isSideFile } from './marker_editing.js';
@@ -25,10 +25,14 @@ const page = { kveltar: null, files: [], result: null, sodNoteGiven: false };
 const timeoutMs = Number(new URLSearchParams(window.location.search).get('timeout')) || undefined;
 const converter = startConverter({ worker: window.kveltarWorker, timeoutMs });
 window.kveltarWorker = undefined;
-// A model named by ?model=URL is fetched and opened while the view starts.
+// A model named by ?model=URL is fetched and opened by the converter's worker while the page's
+// thread starts the view: {files, result} or {error}.
 const addressed = new URLSearchParams(window.location.search).get('model');
-const fetching = addressed ? fetchAndOpen(addressed) : null;
+const fetching = addressed ? converter.openAddress(new URL(addressed, window.location.href).href) : null;
 fetching?.catch(() => {}); // a failure is reported once the converter is there
+// One turn of the event loop before the view's long start on this thread (a WebGL context): the
+// browser starts the converter's worker, which otherwise waits for this thread, in it.
+await new Promise((resolve) => setTimeout(resolve));
 const viewerEvents = {};
 const viewer = startViewer();
 const editing = createMarkerEditing({ $, viewer, viewerEvents, messages, outline: panels.outline, page });
@@ -83,19 +87,6 @@ async function openSet(files, opened = null) {
   if (sideFiles.length > 0) await editing.readSideFiles(sideFiles, false);
   enableSaving();
   setState('ready');
-}
-
-// Fetches the model at `url` and opens it, again with the textures it misses when the server has
-// them beside it: {files, result}.
-async function fetchAndOpen(url) {
-  const { files, baseUrl } = await fetchModel(url);
-  const set = modelFirst(files);
-  const result = await converter.open(set);
-  if (!result.ok || result.missingTextures.length === 0) return { files: set, result };
-  const fetched = await fetchBeside(baseUrl, result.missingTextures);
-  if (fetched.length === 0) return { files: set, result };
-  const complete = modelFirst(mergeFiles(set, fetched));
-  return { files: complete, result: await converter.open(complete) };
 }
 
 // Enables the save buttons when a model is open.
@@ -265,8 +256,13 @@ const started = guarded(async () => {
   setState('empty');
   if (addressed) {
     messages.add('info', `Fetching ${addressed}…`);
-    const { files, result } = await fetching;
-    await openSet(files, result);
+    const answer = await fetching;
+    if (answer.error !== undefined) throw new Error(answer.error);
+    if (!answer.result) { // stopped: the time limit, or the converter failed
+      messages.addAll(`${addressed} could not be opened:`, answer.messages);
+      return setState('failed');
+    }
+    await openSet(answer.files, answer.result);
   }
 })();
 started.finally(keepOffline);
