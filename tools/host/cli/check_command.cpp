@@ -3,6 +3,7 @@
 // problems below it and a summary, or JSON. Exit 1 when a file has an error.
 #include <cstdio>
 #include <filesystem>
+#include <utility>
 
 #include "bridge/check_report.h"
 #include "bridge/file_batch.h"
@@ -79,7 +80,10 @@ int CommandCheck(const HostOptions& options, const CheckCommand& command) {
   }
   progress.Clear();
   for (const SkippedEntry& entry : skipped) {
-    checks.push_back(FileCheck{entry.path.u16string(), false, {}, {{ProblemCode::kNotWalked, entry.reason}}});
+    FileCheck skippedCheck;
+    skippedCheck.path = entry.path.u16string();
+    skippedCheck.problems.push_back({ProblemCode::kNotWalked, entry.reason});
+    checks.push_back(std::move(skippedCheck));
   }
   const Json summary = CheckSummary(checks);
   if (command.json) {
