@@ -3,10 +3,10 @@
 // each after the next animation frame, so that the page keeps drawing and answering in between.
 import * as THREE from 'three';
 import { GLTFLoader } from 'three/addons/loaders/GLTFLoader.js';
+import { BACKGROUND, litScene } from './viewer.js';
 
 const WIDTH = 96;
 const HEIGHT = 72;
-const BACKGROUND = 0x121418;
 
 let shared = null; // {renderer, scene, camera, loader}, made on the first picture
 
@@ -15,12 +15,7 @@ function drawing() {
   const renderer = new THREE.WebGLRenderer({ antialias: true, canvas: document.createElement('canvas') });
   renderer.setSize(WIDTH, HEIGHT, false);
   renderer.setClearColor(BACKGROUND);
-  const scene = new THREE.Scene();
-  scene.add(new THREE.HemisphereLight(0xffffff, 0x404048, 2.2));
-  const sun = new THREE.DirectionalLight(0xffffff, 2.0);
-  sun.position.set(3, 5, 4);
-  scene.add(sun);
-  shared = { renderer, scene, camera: new THREE.PerspectiveCamera(40, WIDTH / HEIGHT, 0.01, 1000),
+  shared = { renderer, scene: litScene(), camera: new THREE.PerspectiveCamera(40, WIDTH / HEIGHT, 0.01, 1000),
     loader: new GLTFLoader() };
   return shared;
 }

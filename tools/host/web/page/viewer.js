@@ -10,7 +10,17 @@ import { MARKER_KINDS, createMarkerLayer } from './marker_layer.js';
 import { createGizmo } from './gizmo.js';
 
 export { MARKER_KINDS };
-const BACKGROUND = 0x121418;
+export const BACKGROUND = 0x121418;
+
+// A scene with the view's lights: sky and ground, and a sun from above the front quarter.
+export function litScene() {
+  const scene = new THREE.Scene();
+  scene.add(new THREE.HemisphereLight(0xffffff, 0x404048, 2.2));
+  const sun = new THREE.DirectionalLight(0xffffff, 2.0);
+  sun.position.set(3, 5, 4);
+  scene.add(sun);
+  return scene;
+}
 const CLICK_PIXELS = 4;
 
 // Creates the view inside `container`; returns an object whose methods show a GLB, frame it,
@@ -27,11 +37,7 @@ export function createViewer(container, events = {}) {
   Object.assign(labels.domElement.style, { position: 'absolute', inset: '0', pointerEvents: 'none' });
   container.appendChild(labels.domElement);
 
-  const scene = new THREE.Scene();
-  scene.add(new THREE.HemisphereLight(0xffffff, 0x404048, 2.2));
-  const sun = new THREE.DirectionalLight(0xffffff, 2.0);
-  sun.position.set(3, 5, 4);
-  scene.add(sun);
+  const scene = litScene();
   const camera = new THREE.PerspectiveCamera(40, 1, 0.01, 1000);
   camera.position.set(6, 4, 8);
   const controls = new OrbitControls(camera, renderer.domElement);
