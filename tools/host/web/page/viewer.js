@@ -44,9 +44,19 @@ export function createViewer(container, events = {}) {
 
   const state = { model: null, grid: null, wireframe: false, showGrid: true, markers: true, radius: 1,
     placing: false };
-  const render = () => {
+  // Every change asks for a drawing with render(); the view is drawn once in the next animation
+  // frame however many changes come before it (opening a model changes the scene, the camera, the
+  // grid and the markers in turn). draw() draws at once.
+  let drawingAsked = false;
+  const draw = () => {
+    drawingAsked = false;
     renderer.render(scene, camera);
     labels.render(scene, camera);
+  };
+  const render = () => {
+    if (drawingAsked) return;
+    drawingAsked = true;
+    requestAnimationFrame(() => { if (drawingAsked) draw(); });
   };
   controls.addEventListener('change', render);
   const layer = createMarkerLayer(scene, (id) => events.onPick?.(id));
@@ -79,7 +89,7 @@ export function createViewer(container, events = {}) {
     labels.setSize(w, h);
     camera.aspect = w / h;
     camera.updateProjectionMatrix();
-    render();
+    draw(); // setSize cleared the canvas: drawn again in this frame
   };
   new ResizeObserver(resize).observe(container);
   resize();
@@ -147,7 +157,7 @@ export function createViewer(container, events = {}) {
     get markersShown() { return state.markers; },
     // The view as a PNG blob, rendered just before the capture.
     async picture() {
-      render();
+      draw();
       return new Promise((resolve) => renderer.domElement.toBlob(resolve, 'image/png'));
     },
   };
